@@ -1,0 +1,46 @@
+#pragma once
+
+// The sweep's output: the eleven sine tables, computed once, and per step one header that loops
+// the step's band table L times at the step's rate. Calls from the user-interface thread only; a
+// repeated or out-of-order call does nothing.
+
+#include "audio/platform/MMSystem.h"
+#include "synth/SweepSynth.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class TGenerujAuto {
+public:
+    // No object, after "Nedostatek paměti", when the memory reservation fails.
+    static std::unique_ptr<TGenerujAuto> Create(std::uint16_t Amplituda);
+    ~TGenerujAuto();
+
+    TGenerujAuto(const TGenerujAuto&) = delete;
+    TGenerujAuto& operator=(const TGenerujAuto&) = delete;
+
+    void NastavFormat(std::uint16_t f);
+    void AutoOpenVystup(DWORD Loops, std::uint16_t f);
+    void AutoVystup();
+    bool PlayingVystup();
+    void AutoCloseVystup();
+
+    const WAVEFORMATEX& GetFormat() const { return Format; }
+    const BandTables& GetBandTable() const { return BandTable; }
+    std::uint16_t GetOpened() const { return Opened; }
+    std::uint16_t GetPlaying() const { return Playing; }
+
+private:
+    TGenerujAuto() = default;
+
+    WAVEFORMATEX Format{};
+    std::array<HGLOBAL, 11> BandHandle{};
+    std::array<const std::int16_t*, 11> BandData{};
+    HWAVEOUT WaveOut = nullptr;
+    HGLOBAL HeaderHandle = nullptr;
+    WAVEHDR* Header = nullptr;
+    std::uint16_t Opened = 0;
+    std::uint16_t Playing = 0;
+    BandTables BandTable{};
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+// The tone wave file: the manual tone on its way to the sound card goes through a RIFF/WAVE file.
+
+#include "audio/platform/MMSystem.h"
+
+#include <cstdint>
+
+// Writes the samples as a 16-bit mono PCM wave file whose format chunk states 44100 samples per
+// second, whatever rate the tone plays at. Shows "WaveErr_OpenFile" and ends the program with exit
+// code 1 when the file cannot be created or opened; an existing symbolic link is not followed.
+void UlozWave(const char* FileName, const std::int16_t* Samples, DWORD ByteLength);
+
+// The sample data of a wave file, in a locked global memory block.
+struct WaveData {
+    HGLOBAL Handle;
+    void* Data;
+    DWORD Length; // bytes actually read
+};
+
+// Reads the data chunk of a wave file. On failure shows the matching message ("WaveErr_OpenFile",
+// "WaveErr_NoRIFF", "WaveErr_NoWave", "WaveErr_NoInfo", "WaveErr_NoData", "WaveErr_Memory") and
+// returns false with nothing held.
+bool NactiWave(const char* FileName, WaveData& out);
