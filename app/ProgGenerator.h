@@ -1,0 +1,146 @@
+#pragma once
+
+// The main window: a slim strip at the top of the screen. The upper row is the amplitude
+// slider, the lower row the frequency slider (or, in automatic mode, the sweep settings), and a
+// column at the right edge holds the number boxes, the range choice and the mixer button.
+//
+// Its controls come from the resource (ProgGeneratorResource.cpp), which also binds their events
+// to the handlers below. Every handler runs on the user-interface thread, one at a time; handlers
+// call each other directly. Each control carries its name as its object name.
+
+#include <QWidget>
+#include <cstdint>
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class Label;
+class Panel;
+class RadioButton;
+class ScrollBar;
+class SpeedButton;
+class UpDown;
+
+class TProgGenerator : public QWidget {
+    Q_OBJECT
+
+public:
+    // Builds the controls from the resource, then runs FormCreate.
+    TProgGenerator();
+    ~TProgGenerator() override;
+
+    void FormCreate();
+    void FormResize();
+    void FormClose();
+    void ManualClick();
+
+    std::uint16_t GetFrekvence() const { return Frekvence; }
+    void SetFrekvence(std::int64_t value) { Frekvence = static_cast<std::uint16_t>(value); }
+    std::uint16_t GetAmplituda() const { return Amplituda; }
+    void SetAmplituda(std::int64_t value) { Amplituda = static_cast<std::uint16_t>(value); }
+    std::uint16_t GetSampleRate() const { return SampleRate; }
+    void SetSampleRate(std::int64_t value) { SampleRate = static_cast<std::uint16_t>(value); }
+    std::uint16_t GetWaveL() const { return WaveL; }
+    void SetWaveL(std::int64_t value) { WaveL = static_cast<std::uint16_t>(value); }
+    std::uint16_t GetAuxL() const { return AuxL; }
+    void SetAuxL(std::int64_t value) { AuxL = static_cast<std::uint16_t>(value); }
+    bool GetVibraMode() const { return VibraMode; }
+    void SetVibraMode(bool value) { VibraMode = value; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The resource: creates every control with its place, texts, looks and events.
+    void CreateControls();
+
+    // The 16-bit fields keep the low 16 bits of whatever is stored in them.
+    std::uint16_t Frekvence = 0;
+    std::uint16_t Amplituda = 0;
+    std::uint16_t SampleRate = 0;
+    std::uint16_t WaveL = 0;
+    std::uint16_t AuxL = 0;
+    bool VibraMode = false;
+
+    // Shown at start.
+    ScrollBar* TrackBarA;
+    QLineEdit* EditAmplituda;
+    ScrollBar* TrackBarLF;
+    QLineEdit* EditFrekvence;
+    QComboBox* ComboBox1;
+    Panel* PanelWaveL;
+    Panel* Panel9;
+    UpDown* UpDownWaveL;
+    Panel* PanelAuxL;
+    UpDown* UpDownAuxL;
+    Label* Label5;
+    Label* Label6;
+    QPushButton* Button1;
+
+    // The sweep settings row and the start button, shown in automatic mode.
+    Panel* Panel4;
+    Panel* Panel7;
+    Panel* Panel6;
+    Panel* Panel5;
+    Panel* Panel8;
+    QLineEdit* EditminF;
+    QLineEdit* EditMaxF;
+    QLineEdit* EditKrok;
+    QLineEdit* EditProdleva;
+    ScrollBar* ScrollBarMinF;
+    ScrollBar* ScrollBarMaxF;
+    ScrollBar* ScrollBarKrok;
+    ScrollBar* ScrollBarProdleva;
+    Panel* PanelHraj;
+    SpeedButton* PlayGenerujAuto;
+    SpeedButton* Play;
+    SpeedButton* Pause;
+
+    // Never shown, but their state is read and set.
+    Panel* PanelLImage;
+    Label* ImageL;
+    Label* LabelF;
+    Label* LabelA;
+    Panel* PanelLeft;
+    Label* LabelNastaveni;
+    QButtonGroup* ModeGroup;
+    SpeedButton* SpeedButtonAuto;
+    SpeedButton* SpeedButtonManual;
+    Label* Label7;
+    Panel* PanelLF;
+    Panel* PanelF;
+    QGroupBox* GroupBox2;
+    RadioButton* RadioButton1;
+    RadioButton* RadioButton2;
+    RadioButton* RadioButton3;
+    RadioButton* RadioButton4;
+    RadioButton* RadioButton5;
+    Panel* Panel3;
+    Panel* PanelFce;
+    QGroupBox* GroupBox1;
+    RadioButton* RadioButtonSin;
+    RadioButton* RadioButtonTroj;
+    RadioButton* RadioButtonObdelnik;
+    RadioButton* RadioButtonPila;
+    Label* Image1;
+    Label* Image2;
+    Label* Image3;
+    Label* Image4;
+    Panel* PanelA;
+    Panel* min;
+    Panel* max;
+    Panel* PanelAuto;
+    Label* LabelMinF;
+    Label* LabelMaxF;
+    Label* LabelKrokF;
+    Label* LabelProdlevaF;
+    Label* Label1;
+    Label* Label2;
+    Label* Label3;
+    Label* Label4;
+    Panel* Panel1;
+    Panel* Panel2;
+};

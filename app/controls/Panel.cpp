@@ -1,0 +1,79 @@
+#include "app/controls/Panel.h"
+
+#include "app/controls/Click.h"
+
+#include <QPainter>
+#include <qdrawutil.h>
+
+namespace {
+
+// Draws one bevel inside `area` and returns what is left inside it.
+QRect DrawBevel(QPainter& painter, const QRect& area, Panel::Bevel bevel, int width,
+                const QPalette& palette) {
+    if (bevel == Panel::Bevel::None) {
+        return area;
+    }
+    qDrawShadePanel(&painter, area, palette, bevel == Panel::Bevel::Lowered, width);
+    return area.adjusted(width, width, -width, -width);
+}
+
+} // namespace
+
+Panel::Panel(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Panel::SetCaption(const QString& text) {
+    caption = text;
+    update();
+}
+
+void Panel::SetAlignment(Qt::Alignment horizontal) {
+    alignment = horizontal;
+    update();
+}
+
+void Panel::SetBevelOuter(Bevel bevel) {
+    bevelOuter = bevel;
+    update();
+}
+
+void Panel::SetBevelInner(Bevel bevel) {
+    bevelInner = bevel;
+    update();
+}
+
+void Panel::SetBevelWidth(int width) {
+    bevelWidth = width;
+    update();
+}
+
+void Panel::SetColor(const QColor& color) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, color);
+    setPalette(colours);
+    setAutoFillBackground(true);
+}
+
+void Panel::SetFontColor(const QColor& color) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, color);
+    setPalette(colours);
+}
+
+void Panel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QRect inside = DrawBevel(painter, rect(), bevelOuter, bevelWidth, palette());
+    inside = DrawBevel(painter, inside, bevelInner, bevelWidth, palette());
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(inside, static_cast<int>(alignment | Qt::AlignVCenter | Qt::TextSingleLine),
+                     caption);
+}
+
+void Panel::mousePressEvent(QMouseEvent*) {} // taken, so that the release comes here
+
+void Panel::mouseReleaseEvent(QMouseEvent* event) {
+    if (IsClick(*this, *event)) {
+        emit Click();
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+// A panel: a coloured area with a one-line caption, framed by an outer and an inner bevel, each
+// raised, lowered or absent. Clicked, it raises Click(). The handlers read and set the outer
+// bevel of a panel used as a button.
+
+#include <QString>
+#include <QWidget>
+
+class Panel : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Bevel { None, Lowered, Raised };
+
+    explicit Panel(QWidget* parent);
+
+    const QString& Caption() const { return caption; }
+    void SetCaption(const QString& text);
+    // Horizontal placement of the caption; it is always centred vertically.
+    void SetAlignment(Qt::Alignment horizontal);
+
+    Bevel BevelOuter() const { return bevelOuter; }
+    void SetBevelOuter(Bevel bevel);
+    Bevel BevelInner() const { return bevelInner; }
+    void SetBevelInner(Bevel bevel);
+    void SetBevelWidth(int width);
+
+    void SetColor(const QColor& color);
+    void SetFontColor(const QColor& color);
+
+signals:
+    void Click();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString caption;
+    Qt::Alignment alignment = Qt::AlignHCenter;
+    Bevel bevelOuter = Bevel::Raised;
+    Bevel bevelInner = Bevel::None;
+    int bevelWidth = 1;
+};

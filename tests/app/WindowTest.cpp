@@ -1,0 +1,146 @@
+#include "app/ProgGenerator.h"
+#include "app/controls/Label.h"
+#include "app/controls/Panel.h"
+#include "app/controls/RadioButton.h"
+#include "app/controls/ScrollBar.h"
+#include "app/controls/SpeedButton.h"
+#include "app/controls/UpDown.h"
+#include "tests/app/WindowFixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using WindowTest = WindowFixture;
+
+TEST_F(WindowTest, CaptionAndFontAreThoseOfTheStrip) {
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("GENERÁTOR SINUS-VORTAL") +
+                                         QString(85, QLatin1Char(' ')) +
+                                         QStringLiteral("číselná nastavení "));
+    EXPECT_EQ(window->font().pixelSize(), 11);
+}
+
+TEST_F(WindowTest, OpensAtTheTopLeftWithTheClientAreaOfThe800By72Strip) {
+    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    EXPECT_EQ(window->size(), QSize(792, 45));
+    // FormResize has placed the column for client width 792.
+    EXPECT_EQ(Control<QLineEdit>("EditAmplituda")->x(), 628);
+    EXPECT_EQ(Control<QPushButton>("Button1")->x(), 675);
+    EXPECT_EQ(Control<ScrollBar>("TrackBarA")->width(), 629);
+}
+
+TEST_F(WindowTest, AtClientWidth796TheColumnStandsWhereTheResourceHasIt) {
+    window->resize(796, window->height());
+    const std::vector<std::pair<const char*, QRect>> places = {
+        {"TrackBarA", {0, 1, 633, 18}},      {"EditAmplituda", {632, 0, 43, 20}},
+        {"TrackBarLF", {0, 24, 633, 19}},    {"EditFrekvence", {632, 23, 45, 21}},
+        {"ComboBox1", {677, 23, 120, 21}},   {"Button1", {679, 2, 117, 18}},
+        {"PanelWaveL", {677, 0, 120, 21}},   {"UpDownWaveL", {717, 10, 15, 3}},
+        {"PanelAuxL", {736, 5, 41, 10}},     {"UpDownAuxL", {757, 5, 15, 11}},
+        {"Panel4", {0, 24, 633, 20}},        {"PanelHraj", {635, 25, 45, 17}},
+        {"PlayGenerujAuto", {0, 0, 40, 18}}, {"Panel7", {0, 0, 170, 20}},
+        {"Panel6", {180, 0, 170, 20}},       {"Panel5", {360, 0, 130, 20}},
+        {"Panel8", {500, 0, 133, 20}},       {"EditminF", {102, -1, 45, 22}},
+        {"EditMaxF", {285, -1, 45, 22}},     {"EditKrok", {422, -1, 45, 22}},
+        {"EditProdleva", {547, -1, 38, 22}}, {"ScrollBarProdleva", {604, 1, 30, 18}},
+        {"Label5", {592, 304, 110, 2}},      {"Label6", {578, 324, 83, 4}},
+    };
+    for (const auto& [name, place] : places) {
+        EXPECT_EQ(Control<QWidget>(name)->geometry(), place) << name;
+    }
+
+    window->resize(806, window->height()); // ten pixels wider: the column moves by ten
+    EXPECT_EQ(Control<QLineEdit>("EditFrekvence")->x(), 642);
+    EXPECT_EQ(Control<QComboBox>("ComboBox1")->x(), 687);
+    EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->width(), 643);
+    EXPECT_EQ(Control<Panel>("Panel4")->width(), 633);
+}
+
+TEST_F(WindowTest, StartsWithTheSlidersAndNumberBoxesOfA500HzToneAtAmplitude2000) {
+    const auto* frequency = Control<ScrollBar>("TrackBarLF");
+    EXPECT_EQ(frequency->Min(), 11);
+    EXPECT_EQ(frequency->Max(), 15000);
+    EXPECT_EQ(frequency->Position(), 500);
+    EXPECT_EQ(frequency->ArrowStep(), 100);
+    EXPECT_EQ(frequency->PageStep(), 1);
+    const auto* amplitude = Control<ScrollBar>("TrackBarA");
+    EXPECT_EQ(amplitude->Max(), 32767);
+    EXPECT_EQ(amplitude->Position(), 2000);
+    EXPECT_EQ(window->GetFrekvence(), 500);
+    EXPECT_EQ(window->GetAmplituda(), 2000);
+
+    EXPECT_EQ(Control<QLineEdit>("EditFrekvence")->text(), QStringLiteral("500"));
+    EXPECT_EQ(Control<QLineEdit>("EditAmplituda")->text(), QStringLiteral("2000"));
+    EXPECT_EQ(Control<Label>("LabelF")->text(), QStringLiteral("Frekvence:500 Hz"));
+    EXPECT_EQ(Control<Label>("LabelA")->text(), QStringLiteral("Amplituda:2000"));
+    const auto* range = Control<QComboBox>("ComboBox1");
+    EXPECT_EQ(range->currentText(), QStringLiteral("11 Hz až 15 kHz "));
+    EXPECT_EQ(range->currentIndex(), -1);
+    EXPECT_EQ(range->count(), 6);
+    EXPECT_EQ(range->itemText(5), QStringLiteral("   automaticky"));
+}
+
+TEST_F(WindowTest, CaptionsAndHintsKeepTheirBlanks) {
+    EXPECT_EQ(Control<Panel>("Panel7")->Caption(),
+              QStringLiteral(" minimální frekvence                  Hz"));
+    EXPECT_EQ(Control<Panel>("Panel6")->Caption(),
+              QStringLiteral(" maximální frekvence                 Hz"));
+    EXPECT_EQ(Control<Panel>("Panel5")->Caption(),
+              QStringLiteral(" krok změny                  Hz"));
+    EXPECT_EQ(Control<Panel>("Panel8")->Caption(), QStringLiteral("prodleva               ms"));
+    EXPECT_EQ(Control<Label>("LabelNastaveni")->text(), QStringLiteral("   Nastaveni   "));
+    EXPECT_EQ(Control<SpeedButton>("PlayGenerujAuto")->text(), QStringLiteral(" start"));
+    EXPECT_EQ(Control<UpDown>("UpDownWaveL")->toolTip(),
+              QStringLiteral("Wave hlasitost  pro levý kanál"));
+    EXPECT_EQ(Control<Panel>("PanelAuxL")->toolTip(),
+              QStringLiteral("Vystupní hlasitost  pro levý kanál"));
+    EXPECT_EQ(Control<QComboBox>("ComboBox1")->toolTip(),
+              QStringLiteral("volba rozsahu a možnost automatické změny frekvence "));
+    EXPECT_EQ(Control<QPushButton>("Button1")->text(), QStringLiteral("regulace výst. napětí"));
+}
+
+TEST_F(WindowTest, HiddenControlsExistWithTheStateTheHandlersRead) {
+    for (const char* name : {"Panel4", "PanelHraj", "Play", "Pause", "Panel9", "PanelLImage",
+                             "PanelLeft", "PanelLF", "RadioButtonPila", "Panel1", "Panel2"}) {
+        EXPECT_TRUE(Control<QWidget>(name)->isHidden()) << name;
+    }
+    EXPECT_FALSE(Control<Panel>("Panel9")->isEnabled());
+    EXPECT_EQ(Control<Panel>("Panel9")->BevelOuter(), Panel::Bevel::Raised);
+    EXPECT_TRUE(Control<SpeedButton>("SpeedButtonManual")->Down());
+    EXPECT_FALSE(Control<SpeedButton>("SpeedButtonAuto")->Down());
+    EXPECT_TRUE(Control<RadioButton>("RadioButtonSin")->isChecked());
+    EXPECT_TRUE(Control<RadioButton>("RadioButton2")->isChecked());
+    EXPECT_EQ(Control<ScrollBar>("ScrollBarProdleva")->Position(), 5);
+    EXPECT_EQ(Control<ScrollBar>("ScrollBarKrok")->Min(), 1);
+    EXPECT_EQ(Control<QLineEdit>("EditProdleva")->text(), QStringLiteral("500"));
+}
+
+TEST_F(WindowTest, TabMovesThroughTheVisibleControlsInTheResourceOrder) {
+    const auto tabOrder = [this] {
+        QStringList names;
+        Control<ScrollBar>("TrackBarLF")->setFocus();
+        for (int i = 0; i < 12; ++i) {
+            names.append(QApplication::focusWidget()->objectName());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        return names;
+    };
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    const QStringList manual = {"TrackBarLF",    "TrackBarA", "EditFrekvence",
+                                "EditAmplituda", "ComboBox1", "Button1"};
+    EXPECT_EQ(tabOrder(), manual + manual);
+
+    Control<Panel>("Panel4")->show();
+    EXPECT_EQ(tabOrder().mid(0, 11),
+              (QStringList{"TrackBarLF", "TrackBarA", "EditFrekvence", "EditAmplituda", "ComboBox1",
+                           "EditminF", "EditMaxF", "EditKrok", "EditProdleva", "ScrollBarProdleva",
+                           "Button1"}));
+}
+
+} // namespace
