@@ -70,10 +70,21 @@ void Panel::paintEvent(QPaintEvent*) {
                      caption);
 }
 
-void Panel::mousePressEvent(QMouseEvent*) {} // taken, so that the release comes here
+// Taken, so that the moves and the release come here.
+void Panel::mousePressEvent(QMouseEvent* event) {
+    const QPoint place = event->position().toPoint();
+    emit MouseDown(event->button(), event->modifiers(), place.x(), place.y());
+}
+
+void Panel::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint place = event->position().toPoint();
+    emit MouseMove(event->modifiers(), place.x(), place.y());
+}
 
 void Panel::mouseReleaseEvent(QMouseEvent* event) {
     if (IsClick(*this, *event)) {
         emit Click();
     }
+    const QPoint place = event->position().toPoint();
+    emit MouseUp(event->button(), event->modifiers(), place.x(), place.y());
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 // A panel: a coloured area with a one-line caption, framed by an outer and an inner bevel, each
-// raised, lowered or absent. Clicked, it raises Click(). The handlers read and set the outer
-// bevel of a panel used as a button.
+// raised, lowered or absent. The handlers read and set the outer bevel of a panel used as a
+// button. Its mouse events carry the pointer's place in the panel: MouseDown on a press of any
+// button, MouseMove while a button is held (the panel keeps the mouse until the last button is
+// let go, even outside it), Click on a left click and then MouseUp on the release.
 
 #include <QString>
 #include <QWidget>
@@ -31,10 +33,14 @@ public:
 
 signals:
     void Click();
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void MouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:

@@ -3,15 +3,33 @@
 #include "app/controls/ScrollBar.h"
 #include "app/controls/SpeedButton.h"
 #include "app/controls/UpDown.h"
+#include "tests/app/QtPrinters.h"
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QLineEdit>
+#include <QMetaEnum>
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
+
+// Where a part (an arrow, the thumb, a trough) of the bar lies.
+QRect PartOf(const ScrollBar& bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.orientation = Qt::Horizontal;
+    option.minimum = bar.Min();
+    option.maximum = bar.Max();
+    option.sliderPosition = option.sliderValue = bar.Position();
+    option.singleStep = bar.ArrowStep();
+    option.pageStep = bar.PageStep();
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar);
+}
 
 TEST(ScrollBarTest, ClampsOnEverySetAndRefusesACrossedRange) {
     QWidget window;
@@ -50,18 +68,51 @@ TEST(ScrollBarTest, ChangeFollowsEveryRealChangeOfPosition) {
     EXPECT_EQ(seen, (QList<int>{60, 40}));
 }
 
-TEST(ScrollBarTest, KeysAndTroughClicksMoveByTheirSteps) {
-    QWidget window;
-    ScrollBar bar(&window);
-    bar.setGeometry(0, 0, 400, 18);
-    bar.SetMax(15000);
-    bar.SetMin(1000);
-    bar.SetArrowStep(500);
-    bar.SetPageStep(50);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    bar.setFocus();
+// Records a bar's Scroll and Change events as text: "LineDown 1500 (at 1000)" is a Scroll
+// raised while the position was still 1000, "Change 1500" a change to 1500.
+class ScrollLog {
+public:
+    explicit ScrollLog(ScrollBar& bar) {
+        QObject::connect(&bar, &ScrollBar::Scroll, [&bar, this](auto code, int position) {
+            entries.append(QStringLiteral("%1 %2 (at %3)")
+                               .arg(QMetaEnum::fromType<ScrollBar::ScrollCode>().valueToKey(
+                                   static_cast<int>(code)))
+                               .arg(position)
+                               .arg(bar.Position()));
+        });
+        QObject::connect(&bar, &ScrollBar::Change, [&bar, this] {
+            entries.append(QStringLiteral("Change %1").arg(bar.Position()));
+        });
+    }
 
+    // The entries since the last call.
+    QStringList Take() { return std::exchange(entries, {}); }
+
+private:
+    QStringList entries;
+};
+
+// A shown 400-pixel bar over 1000..15000 with arrow step 500 and page step 50, at 1000.
+class ScrollBarShownTest : public testing::Test {
+protected:
+    void SetUp() override {
+        bar.setGeometry(0, 0, 400, 18);
+        bar.SetMax(15000);
+        bar.SetMin(1000);
+        bar.SetArrowStep(500);
+        bar.SetPageStep(50);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        bar.setFocus();
+        log.Take();
+    }
+
+    QWidget window;
+    ScrollBar bar{&window};
+    ScrollLog log{bar};
+};
+
+TEST_F(ScrollBarShownTest, KeysAndTroughClicksMoveByTheirSteps) {
     QTest::keyClick(&bar, Qt::Key_Right);
     EXPECT_EQ(bar.Position(), 1500);
     QTest::keyClick(&bar, Qt::Key_PageDown);
@@ -73,18 +124,114 @@ TEST(ScrollBarTest, KeysAndTroughClicksMoveByTheirSteps) {
     QTest::keyClick(&bar, Qt::Key_Home);
     EXPECT_EQ(bar.Position(), 1000);
 
-    QStyleOptionSlider option;
-    option.initFrom(&bar);
-    option.orientation = Qt::Horizontal;
-    option.minimum = bar.Min();
-    option.maximum = bar.Max();
-    option.sliderPosition = option.sliderValue = bar.Position();
-    option.singleStep = bar.ArrowStep();
-    option.pageStep = bar.PageStep();
-    const QRect trough = bar.style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                     QStyle::SC_ScrollBarAddPage, &bar);
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, trough.center());
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, PartOf(bar, QStyle::SC_ScrollBarAddPage).center());
     EXPECT_EQ(bar.Position(), 1050);
+}
+
+TEST_F(ScrollBarShownTest, ArrowAndTroughClicksScrollBeforeTheChangeAndEndOnRelease) {
+    const QPoint arrow = PartOf(bar, QStyle::SC_ScrollBarAddLine).center();
+    QTest::mousePress(&bar, Qt::LeftButton, {}, arrow);
+    EXPECT_EQ(log.Take(), (QStringList{"LineDown 1500 (at 1000)", "Change 1500"}));
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, arrow);
+    EXPECT_EQ(log.Take(), (QStringList{"EndScroll 1500 (at 1500)"}));
+
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, PartOf(bar, QStyle::SC_ScrollBarAddPage).center());
+    EXPECT_EQ(log.Take(),
+              (QStringList{"PageDown 1550 (at 1500)", "Change 1550", "EndScroll 1550 (at 1550)"}));
+
+    // At the minimum an arrow click still scrolls and ends, though nothing changes.
+    bar.SetPosition(1000);
+    log.Take();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, PartOf(bar, QStyle::SC_ScrollBarSubLine).center());
+    EXPECT_EQ(log.Take(), (QStringList{"LineUp 1000 (at 1000)", "EndScroll 1000 (at 1000)"}));
+}
+
+TEST_F(ScrollBarShownTest, DraggingTheThumbTracksEveryMoveAndEndsOnRelease) {
+    const QPoint thumb = PartOf(bar, QStyle::SC_ScrollBarSlider).center();
+    QTest::mousePress(&bar, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(&bar, thumb + QPoint(40, 0));
+    QTest::mouseMove(&bar, thumb + QPoint(90, 3));
+    const QStringList moves = log.Take();
+    ASSERT_EQ(moves.size(), 4);
+    EXPECT_TRUE(moves[0].startsWith("Track ") && moves[0].endsWith("(at 1000)"))
+        << moves[0].toStdString();
+    EXPECT_TRUE(moves[2].startsWith("Track ")) << moves[2].toStdString();
+    const int dragged = bar.Position();
+    EXPECT_GT(dragged, 1000);
+    EXPECT_EQ(moves[3], QStringLiteral("Change %1").arg(dragged));
+
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, thumb + QPoint(90, 3));
+    EXPECT_EQ(log.Take(), (QStringList{QStringLiteral("EndScroll %1 (at %1)").arg(dragged)}));
+    EXPECT_EQ(bar.Position(), dragged);
+}
+
+TEST_F(ScrollBarShownTest, KeysScrollAndTheirReleaseEndsTheAction) {
+    QTest::keyClick(&bar, Qt::Key_Right);
+    EXPECT_EQ(log.Take(),
+              (QStringList{"LineDown 1500 (at 1000)", "Change 1500", "EndScroll 1500 (at 1500)"}));
+    QTest::keyClick(&bar, Qt::Key_End);
+    EXPECT_EQ(log.Take(), (QStringList{"Bottom 15000 (at 1500)", "Change 15000",
+                                       "EndScroll 15000 (at 15000)"}));
+    QTest::keyClick(&bar, Qt::Key_PageUp);
+    QTest::keyClick(&bar, Qt::Key_Home);
+    EXPECT_EQ(log.Take(),
+              (QStringList{"PageUp 14950 (at 15000)", "Change 14950", "EndScroll 14950 (at 14950)",
+                           "Top 1000 (at 14950)", "Change 1000", "EndScroll 1000 (at 1000)"}));
+
+    // A held key repeats its action and ends once, at the real release.
+    const auto send = [this](QEvent::Type type, bool autoRepeat) {
+        QKeyEvent key(type, Qt::Key_Right, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(&bar, &key);
+    };
+    send(QEvent::KeyPress, false);
+    send(QEvent::KeyRelease, true);
+    send(QEvent::KeyPress, true);
+    send(QEvent::KeyRelease, false);
+    EXPECT_EQ(log.Take(),
+              (QStringList{"LineDown 1500 (at 1000)", "Change 1500", "LineDown 2000 (at 1500)",
+                           "Change 2000", "EndScroll 2000 (at 2000)"}));
+
+    // Other keys do not scroll.
+    QTest::keyClick(&bar, Qt::Key_A);
+    EXPECT_EQ(log.Take(), QStringList{});
+}
+
+TEST_F(ScrollBarShownTest, AKeyLetGoElsewhereEndsTheActionWithTheFocus) {
+    QLineEdit other(&window);
+    other.show();
+    QTest::keyPress(&bar, Qt::Key_Left);
+    QTest::keyPress(&bar, Qt::Key_Right);
+    other.setFocus();
+    EXPECT_EQ(log.Take(), (QStringList{"LineUp 1000 (at 1000)", "LineDown 1500 (at 1000)",
+                                       "Change 1500", "EndScroll 1500 (at 1500)"}));
+}
+
+TEST_F(ScrollBarShownTest, AWheelNotchIsAnArrowClick) {
+    const auto wheel = [this](int delta) {
+        QWheelEvent event({10, 9}, bar.mapToGlobal(QPointF(10, 9)), {}, {0, delta}, Qt::NoButton,
+                          {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&bar, &event);
+    };
+    wheel(-120);
+    EXPECT_EQ(log.Take(),
+              (QStringList{"LineDown 1500 (at 1000)", "Change 1500", "EndScroll 1500 (at 1500)"}));
+    wheel(240);
+    EXPECT_EQ(log.Take(), (QStringList{"LineUp 1000 (at 1500)", "Change 1000",
+                                       "LineUp 1000 (at 1000)", "EndScroll 1000 (at 1000)"}));
+    // Half notches add up.
+    wheel(-60);
+    EXPECT_EQ(log.Take(), QStringList{});
+    wheel(-60);
+    EXPECT_EQ(log.Take(),
+              (QStringList{"LineDown 1500 (at 1000)", "Change 1500", "EndScroll 1500 (at 1500)"}));
+}
+
+TEST_F(ScrollBarShownTest, CodeChangesRaiseNoScroll) {
+    bar.SetPosition(3000);
+    bar.SetMax(2000);
+    bar.SetMin(1500);
+    bar.SetArrowStep(10);
+    EXPECT_EQ(log.Take(), (QStringList{"Change 3000", "Change 2000"}));
 }
 
 TEST(UpDownTest, ChangingSeesThePositionBeforeThePress) {
@@ -199,6 +346,33 @@ TEST(PanelTest, ALeftClickInsideRaisesClick) {
     panel.setEnabled(false);
     QTest::mouseClick(&panel, Qt::LeftButton, {}, {10, 10});
     EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(PanelTest, MouseEventsCarryTheButtonAndThePlaceInThePanel) {
+    QWidget window;
+    Panel panel(&window);
+    panel.setGeometry(20, 20, 45, 17);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QStringList seen;
+    QObject::connect(&panel, &Panel::MouseDown, [&](Qt::MouseButton button, auto, int x, int y) {
+        seen.append(QStringLiteral("down %1 %2,%3").arg(button).arg(x).arg(y));
+    });
+    QObject::connect(&panel, &Panel::MouseMove, [&](auto, int x, int y) {
+        seen.append(QStringLiteral("move %1,%2").arg(x).arg(y));
+    });
+    QObject::connect(&panel, &Panel::MouseUp, [&](Qt::MouseButton button, auto, int x, int y) {
+        seen.append(QStringLiteral("up %1 %2,%3").arg(button).arg(x).arg(y));
+    });
+    QObject::connect(&panel, &Panel::Click, [&] { seen.append(QStringLiteral("click")); });
+
+    QTest::mousePress(&panel, Qt::LeftButton, {}, {42, 8});
+    QTest::mouseMove(&panel, {50, -3}); // outside: the panel keeps the mouse
+    QTest::mouseRelease(&panel, Qt::LeftButton, {}, {50, -3});
+    QTest::mouseClick(&panel, Qt::RightButton, {}, {1, 2});
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, {3, 4});
+    EXPECT_EQ(seen, (QStringList{"down 1 42,8", "move 50,-3", "up 1 50,-3", "down 2 1,2",
+                                 "up 2 1,2", "down 1 3,4", "click", "up 1 3,4"}));
 }
 
 } // namespace

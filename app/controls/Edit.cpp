@@ -1,0 +1,42 @@
+#include "app/controls/Edit.h"
+
+#include "app/IntegerText.h"
+#include "app/controls/Click.h"
+
+#include <QKeyEvent>
+
+Edit::Edit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
+    connect(this, &QLineEdit::textChanged, this, &Edit::Change);
+}
+
+std::optional<std::int32_t> Edit::ReadNumber() {
+    if (text().isEmpty()) {
+        setText(QStringLiteral("0"));
+    }
+    return ParseIntegerText(text());
+}
+
+bool Edit::event(QEvent* event) {
+    // Here rather than in keyPressEvent: Tab never reaches that, the focus moves first.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        emit KeyDown(enter ? KeyEnter : key->key(), key->modifiers());
+    }
+    return QLineEdit::event(event);
+}
+
+void Edit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    // Coming back from another window or from a menu, the box was the focus all along.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) {
+        emit Enter();
+    }
+}
+
+void Edit::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (IsClick(*this, *event)) {
+        emit Click();
+    }
+}
