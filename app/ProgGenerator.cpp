@@ -1,13 +1,13 @@
 #include "app/ProgGenerator.h"
 
+#include "app/controls/ComboBox.h"
+#include "app/controls/Edit.h"
 #include "app/controls/Label.h"
 #include "app/controls/Panel.h"
 #include "app/controls/ScrollBar.h"
 #include "app/controls/SpeedButton.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 

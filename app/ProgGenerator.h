@@ -8,18 +8,20 @@
 // to the handlers below. Every handler runs on the user-interface thread, one at a time; handlers
 // call each other directly. Each control carries its name as its object name.
 
+#include "app/controls/ScrollBar.h"
+
 #include <QWidget>
 #include <cstdint>
 
 class QButtonGroup;
-class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
+class ComboBox;
+class Edit;
 class Label;
 class Panel;
 class RadioButton;
-class ScrollBar;
 class SpeedButton;
 class UpDown;
 
@@ -35,6 +37,19 @@ public:
     void FormResize();
     void FormClose();
     void ManualClick();
+
+    // Frequency and amplitude: the sliders, the number boxes, the range choice and the drag of
+    // the panel with the sweep's start button.
+    void TrackBarLFChange();
+    void TrackBarAChange();
+    void EditFrekvenceEnter();
+    void EditFrekvenceClick();
+    void EditAmplitudaClick();
+    void ComboBox1Click();
+    void RadioButton5Click();
+    void PanelHrajMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void PanelHrajMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void PanelHrajMouseUp();
 
     std::uint16_t GetFrekvence() const { return Frekvence; }
     void SetFrekvence(std::int64_t value) { Frekvence = static_cast<std::uint16_t>(value); }
@@ -57,6 +72,9 @@ private:
     // The resource: creates every control with its place, texts, looks and events.
     void CreateControls();
 
+    // The frequency slider over 11..15000 Hz, keeping its steps.
+    void SetFullFrequencyRange();
+
     // The 16-bit fields keep the low 16 bits of whatever is stored in them.
     std::uint16_t Frekvence = 0;
     std::uint16_t Amplituda = 0;
@@ -64,13 +82,16 @@ private:
     std::uint16_t WaveL = 0;
     std::uint16_t AuxL = 0;
     bool VibraMode = false;
+    bool DragHraj = false;  // PanelHraj follows the pointer while the left button holds it
+    std::int32_t DragX = 0; // where in PanelHraj the drag began
+    std::int32_t DragY = 0;
 
     // Shown at start.
     ScrollBar* TrackBarA;
-    QLineEdit* EditAmplituda;
+    Edit* EditAmplituda;
     ScrollBar* TrackBarLF;
-    QLineEdit* EditFrekvence;
-    QComboBox* ComboBox1;
+    Edit* EditFrekvence;
+    ComboBox* ComboBox1;
     Panel* PanelWaveL;
     Panel* Panel9;
     UpDown* UpDownWaveL;

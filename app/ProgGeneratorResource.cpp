@@ -4,6 +4,8 @@
 // window shows them; runs of blanks are spelled out with Blanks().
 
 #include "app/ProgGenerator.h"
+#include "app/controls/ComboBox.h"
+#include "app/controls/Edit.h"
 #include "app/controls/Label.h"
 #include "app/controls/Panel.h"
 #include "app/controls/RadioButton.h"
@@ -12,7 +14,6 @@
 #include "app/controls/UpDown.h"
 
 #include <QButtonGroup>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -138,8 +139,7 @@ void TProgGenerator::CreateControls() {
     TrackBarA->SetPageStep(1);
     TrackBarA->setToolTip(QStringLiteral("plynulé nastavevení amplitudy"));
 
-    EditAmplituda =
-        Place(new QLineEdit(QStringLiteral("32767"), this), "EditAmplituda", 632, 0, 43, 20);
+    EditAmplituda = Place(new Edit(QStringLiteral("32767"), this), "EditAmplituda", 632, 0, 43, 20);
     SetBold(EditAmplituda);
     EditAmplituda->setToolTip(QStringLiteral("ukazuje velikost amlitudy nastavené potenciometrem "
                                              "a umožňuje přímé číselné zadání amplitudy"));
@@ -151,14 +151,12 @@ void TProgGenerator::CreateControls() {
         QStringLiteral("plynulé nastavení frekvence v mezích zvoleného rozsahu"));
 
     EditFrekvence =
-        Place(new QLineEdit(QStringLiteral("14999"), this), "EditFrekvence", 632, 23, 45, 21);
+        Place(new Edit(QStringLiteral("14999"), this), "EditFrekvence", 632, 23, 45, 21);
     SetBold(EditFrekvence);
     EditFrekvence->setToolTip(
         QStringLiteral("ukazuje nastavenou frekvenci a umožňuje číselné zadání frekvence"));
 
-    ComboBox1 = Place(new QComboBox(this), "ComboBox1", 677, 23, 120, 21);
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1 = Place(new ComboBox(this), "ComboBox1", 677, 23, 120, 21);
     ComboBox1->addItems({QStringLiteral("11 Hz až 15 kHz"), QStringLiteral("11 Hz až 100 Hz"),
                          QStringLiteral("100 Hz až 1 kHz"), QStringLiteral("1 kHz až 10 kHz"),
                          QStringLiteral("10 kHz až 15 kHz"),
@@ -367,4 +365,14 @@ void TProgGenerator::CreateControls() {
     setTabOrder(ScrollBarProdleva, Button1);
 
     connect(SpeedButtonManual, &SpeedButton::clicked, this, &TProgGenerator::ManualClick);
+    connect(TrackBarLF, &ScrollBar::Change, this, &TProgGenerator::TrackBarLFChange);
+    connect(TrackBarA, &ScrollBar::Change, this, &TProgGenerator::TrackBarAChange);
+    connect(EditFrekvence, &Edit::Enter, this, &TProgGenerator::EditFrekvenceEnter);
+    connect(EditFrekvence, &Edit::Click, this, &TProgGenerator::EditFrekvenceClick);
+    connect(EditAmplituda, &Edit::Click, this, &TProgGenerator::EditAmplitudaClick);
+    connect(ComboBox1, &ComboBox::Click, this, &TProgGenerator::ComboBox1Click);
+    connect(RadioButton5, &RadioButton::Click, this, &TProgGenerator::RadioButton5Click);
+    connect(PanelHraj, &Panel::MouseDown, this, &TProgGenerator::PanelHrajMouseDown);
+    connect(PanelHraj, &Panel::MouseMove, this, &TProgGenerator::PanelHrajMouseMove);
+    connect(PanelHraj, &Panel::MouseUp, this, &TProgGenerator::PanelHrajMouseUp);
 }
