@@ -4,32 +4,19 @@
 #include "app/controls/SpeedButton.h"
 #include "app/controls/UpDown.h"
 #include "tests/app/QtPrinters.h"
+#include "tests/app/ScrollBarParts.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QMetaEnum>
 #include <QSignalSpy>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <utility>
 
 namespace {
-
-// Where a part (an arrow, the thumb, a trough) of the bar lies.
-QRect PartOf(const ScrollBar& bar, QStyle::SubControl part) {
-    QStyleOptionSlider option;
-    option.initFrom(&bar);
-    option.orientation = Qt::Horizontal;
-    option.minimum = bar.Min();
-    option.maximum = bar.Max();
-    option.sliderPosition = option.sliderValue = bar.Position();
-    option.singleStep = bar.ArrowStep();
-    option.pageStep = bar.PageStep();
-    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar);
-}
 
 TEST(ScrollBarTest, ClampsOnEverySetAndRefusesACrossedRange) {
     QWidget window;
