@@ -12,7 +12,7 @@
 namespace platform {
 namespace {
 
-constexpr unsigned BufferMicroseconds = 20000;
+constexpr unsigned BufferMicroseconds = 30000;
 constexpr unsigned PeriodMicroseconds = 2500;
 // How long a write waits for a device that has no room before it counts as failed.
 constexpr int StallMilliseconds = 200;

@@ -42,16 +42,11 @@ public:
 
     void SleepUntil(TimePoint deadline) override {
         std::unique_lock lock(mutex_);
-        const auto mine = otherDeadlines_.insert(deadline);
-        for (;;) {
-            Advance();
-            if (now_ >= deadline && pacedAwake_ == 0) {
-                break;
-            }
-            changed_.wait(lock);
-        }
-        otherDeadlines_.erase(mine);
-        changed_.notify_all();
+        const auto mine = deadlines_.insert(deadline);
+        Settle();
+        othersWake_.wait(lock, [&] { return now_ >= deadline && pacedAwake_ == 0; });
+        deadlines_.erase(mine);
+        Settle();
     }
 
     std::jthread StartThread(std::function<void(std::stop_token)> body) override {
@@ -63,7 +58,7 @@ public:
             body(stop);
             std::lock_guard lock(mutex_);
             --pacedAwake_;
-            changed_.notify_all();
+            Settle();
         });
     }
 
@@ -72,9 +67,8 @@ public:
         PacedSleeper self{deadline};
         pacedSleepers_.push_back(&self);
         --pacedAwake_;
-        Advance();
-        changed_.notify_all();
-        changed_.wait(lock, stop, [&] { return self.due; });
+        Settle();
+        pacedWake_.wait(lock, stop, [&] { return self.due; });
         std::erase(pacedSleepers_, &self);
         if (!self.due) {
             ++pacedAwake_; // woken by the stop, not by time
@@ -87,38 +81,38 @@ private:
         bool due = false;
     };
 
-    // Under mutex_. Moves time to the earliest deadline once only sleepers are left, then marks
-    // the paced sleepers whose deadline has come; they run before anybody else wakes.
-    void Advance() {
-        bool changed = false;
-        if (pacedAwake_ == 0 && !otherDeadlines_.empty()) {
-            TimePoint next = *otherDeadlines_.begin();
+    // Under mutex_, after every change. Once every paced thread sleeps and somebody else sleeps
+    // too, time moves to the earliest deadline. Paced sleepers whose deadline has come run first;
+    // the others wake only when none of those is left. Nobody is woken for nothing, so a paced
+    // thread runs through its own deadlines without a switch while the others sleep on.
+    void Settle() {
+        if (pacedAwake_ == 0 && !deadlines_.empty()) {
+            TimePoint next = *deadlines_.begin();
             for (const PacedSleeper* sleeper : pacedSleepers_) {
-                if (!sleeper->due) {
-                    next = std::min(next, sleeper->deadline);
-                }
+                next = std::min(next, sleeper->deadline);
             }
-            if (next > now_) {
-                now_ = next;
-                changed = true;
-            }
+            now_ = std::max(now_, next);
         }
+        bool woke = false;
         for (PacedSleeper* sleeper : pacedSleepers_) {
             if (!sleeper->due && sleeper->deadline <= now_) {
                 sleeper->due = true;
                 ++pacedAwake_;
-                changed = true;
+                woke = true;
             }
         }
-        if (changed) {
-            changed_.notify_all();
+        if (woke) {
+            pacedWake_.notify_all();
+        } else if (pacedAwake_ == 0 && !deadlines_.empty() && *deadlines_.begin() <= now_) {
+            othersWake_.notify_all();
         }
     }
 
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable othersWake_;
+    std::condition_variable_any pacedWake_;
     TimePoint now_{};
-    std::multiset<TimePoint> otherDeadlines_;
+    std::multiset<TimePoint> deadlines_; // of the sleepers that are not paced
     std::vector<PacedSleeper*> pacedSleepers_;
     int pacedAwake_ = 0;
 };

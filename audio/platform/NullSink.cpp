@@ -4,7 +4,7 @@ namespace platform {
 namespace {
 
 // As much as the buffer asked of an ALSA device holds.
-constexpr auto BufferTime = std::chrono::milliseconds(20);
+constexpr auto BufferTime = std::chrono::milliseconds(30);
 
 std::uint64_t FramesIn(Clock::Duration elapsed, unsigned rate) {
     using std::chrono::seconds;

@@ -33,6 +33,7 @@ private:
     bool WriteHeader();
 
     static constexpr std::uint32_t HeaderSize = 58;
+    static constexpr std::uint32_t FrameBytes = sizeof(float);
     // The RIFF size field counts the file less its first 8 bytes.
     static constexpr std::uint32_t MaxDataBytes = (0xFFFFFFFFu - (HeaderSize - 8)) / 4 * 4;
 
@@ -64,9 +65,9 @@ std::shared_ptr<WavRecording> WavRecording::Create(const std::string& path) {
 }
 
 bool WavRecording::Append(std::span<const float> frames) {
-    const std::size_t room = (MaxDataBytes - dataBytes_) / sizeof(float);
+    const std::size_t room = (MaxDataBytes - dataBytes_) / FrameBytes;
     const std::size_t count = std::min(frames.size(), room);
-    const std::size_t bytes = count * sizeof(float);
+    const std::size_t bytes = count * FrameBytes;
     const bool written = WriteAt(frames.data(), bytes, HeaderSize + std::uint64_t{dataBytes_});
     if (written) {
         dataBytes_ += static_cast<std::uint32_t>(bytes);
@@ -103,13 +104,13 @@ bool WavRecording::WriteHeader() {
     Put16(at + 20, 3);
     Put16(at + 22, 1);
     Put32(at + 24, SinkRate);
-    Put32(at + 28, SinkRate * sizeof(float));
-    Put16(at + 32, sizeof(float));
+    Put32(at + 28, SinkRate * FrameBytes);
+    Put16(at + 32, FrameBytes);
     Put16(at + 34, 32);
     Put16(at + 36, 0);
     std::memcpy(at + 38, "fact", 4);
     Put32(at + 42, 4);
-    Put32(at + 46, dataBytes_ / sizeof(float));
+    Put32(at + 46, dataBytes_ / FrameBytes);
     std::memcpy(at + 50, "data", 4);
     Put32(at + 54, dataBytes_);
     return WriteAt(header.data(), header.size(), 0);

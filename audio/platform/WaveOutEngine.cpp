@@ -117,8 +117,8 @@ MMRESULT WaveOutEngine::Reset(HWAVEOUT handle) {
             std::make_unique<WaveOutStream>(open.rate, sink_->Rate(), open.stream->Paused());
         fading_.reserve(fading_.size() + 1);
         open.stream->HandBackAll();
-        open.stream->FadeOut();
-        if (open.stream->Audible()) {
+        if (open.stream->Sounding()) {
+            open.stream->FadeOut();
             fading_.push_back(std::move(open.stream));
         }
         open.stream = std::move(fresh);

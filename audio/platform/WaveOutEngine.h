@@ -11,9 +11,11 @@
 //
 // Pacing: every RenderPeriod of the platform clock the render thread tops the sink's queue up to
 // Lead while some handle has sound, and to LowWater with silence while none has. A header is done
-// as soon as its last frame is in the sink, with Lead still to play before it: so the next step of
-// a sweep, written a millisecond or two later, follows it without a gap, and the sound of a
-// waveOutWrite reaches the sink within RenderPeriod and is heard within Lead more.
+// as soon as its last frame is in the sink, with at least Lead - RenderPeriod still queued before
+// it: so the next step of a sweep, written a millisecond after the done flag was seen, follows it
+// without a gap (as long as it comes within Lead - RenderPeriod - LowWater), and a write is heard
+// within RenderPeriod + Lead. A longer period would cost latency; a shorter one wakes the thread
+// more often, and a wake costs more than a period's mixing.
 //
 // The sink opens with the first handle and stays open across closes and opens; it is released
 // after IdleRelease with no handle open, and the render thread ends with it.
@@ -34,9 +36,9 @@
 
 namespace platform {
 
-inline constexpr std::chrono::milliseconds RenderPeriod{2};
-inline constexpr std::chrono::milliseconds Lead{10};
-inline constexpr std::chrono::milliseconds LowWater{4};
+inline constexpr std::chrono::milliseconds RenderPeriod{5};
+inline constexpr std::chrono::milliseconds Lead{15};
+inline constexpr std::chrono::milliseconds LowWater{7};
 inline constexpr std::chrono::milliseconds IdleRelease{1500};
 
 class WaveOutEngine {

@@ -64,8 +64,10 @@ public:
     bool HasQueue() const;
 
     // Hands every queued header back done, at once, and forgets them. What sounds then can only
-    // fade: FadeOut(), and the stream is Finished() once silent.
+    // fade: FadeOut(), and the stream is Finished() once silent. A stream that has not begun to
+    // sound has nothing to fade.
     void HandBackAll();
+    bool Sounding() const { return Audible() && runOutput_ > 0; }
     void FadeOut() { fader_.Fall(); }
     bool Finished() const { return !Audible(); }
 

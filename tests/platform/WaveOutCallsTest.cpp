@@ -201,4 +201,15 @@ TEST_F(Calls, SinkChoiceDecidesWhatAnOpenMeets) {
     EXPECT_EQ(handle, nullptr);
 }
 
+TEST_F(Calls, MinutesOfSoundPassInOneSleep) {
+    TestOutput output(45000);
+    const DWORD loops = 3 * 60 * 45000 / 3; // three minutes of the 15 kHz buffer
+    ASSERT_EQ(output.Play(SineBuffer(3, 32767), loops), MMSYSERR_NOERROR);
+    Sleep(3 * 60 * 1000 - 100);
+    EXPECT_FALSE(output.Done());
+    Sleep(200);
+    EXPECT_TRUE(output.Done());
+    EXPECT_EQ(output.Position(), 3u * loops);
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -88,6 +89,15 @@ TEST_F(Playback, ResetFallsSilentWithinThreeMillisecondsWithoutAStepAndLetsTheDa
     EXPECT_GT(CountNonZero(frames, resetAt, resetAt + FadeFrames), 0u) << "cut, not faded";
     const float steady = LargestStep(frames, resetAt - 4800, resetAt);
     EXPECT_LE(LargestStep(frames, resetAt - 1, resetAt + FadeFrames), steady);
+}
+
+TEST_F(Playback, ResetBeforeAnythingSoundedPlaysNothingOfIt) {
+    TestOutput output(33000);
+    ASSERT_EQ(output.Play(SineBuffer(150, 32767), 0x7FFFFFFF), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveOutReset(output.Handle()), MMSYSERR_NOERROR);
+    EXPECT_TRUE(output.Done());
+    Sleep(50);
+    EXPECT_EQ(Sounding(Recorded()).Size(), 0u);
 }
 
 TEST_F(Playback, NewToneAfterAResetStartsWhereTheOldOneFades) {
@@ -199,6 +209,28 @@ TEST_F(Playback, SinkGoesOnWithSilenceUntilIdleThenIsReleasedAndARecordingGoesOn
     EXPECT_EQ(both.begin, first.begin);
     EXPECT_EQ(Sounding(Recorded(released)).Size(), 4800u);
     EXPECT_EQ(CountNonZero(frames, first.end, released), 0u);
+}
+
+TEST_F(Playback, RecordingStartsAfreshOverAFileOfAnEarlierRun) {
+    std::ofstream(wavPath_) << std::string(100000, 'x');
+    TestOutput output(48000);
+    ASSERT_EQ(output.Play(Constant(480, 5000), 10), MMSYSERR_NOERROR);
+    output.WaitUntilDone();
+    EXPECT_EQ(Sounding(Recorded()).Size(), 4800u); // Recorded() checks the header
+}
+
+TEST_F(Playback, RecordingIsAValidWavWhenTheProcessEndsAbruptly) {
+    // The child plays for a while and ends through ExitProcess, which runs no destructor.
+    EXPECT_EXIT(
+        {
+            TestOutput output(33000);
+            output.Play(SineBuffer(150, 20000), 0x7FFFFFFF);
+            Sleep(300);
+            ExitProcess(1);
+        },
+        ::testing::ExitedWithCode(1), "");
+    const std::vector<float> frames = Recorded();
+    EXPECT_GE(Sounding(frames).Size(), 48u * 300);
 }
 
 } // namespace
