@@ -193,4 +193,3 @@ BENCHMARK(WriteToSink)->Iterations(200)->Repetitions(3)->Unit(benchmark::kMillis
 
 } // namespace
 
-BENCHMARK_MAIN();
