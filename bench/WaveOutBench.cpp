@@ -4,6 +4,7 @@
 #include "audio/platform/Clock.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/WaveOutEngine.h"
+#include "synth/ToneSynth.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -61,33 +62,22 @@ private:
     WAVEHDR header_{};
 };
 
-std::vector<std::int16_t> Sine(std::size_t n) {
-    std::vector<std::int16_t> samples(n);
-    for (std::size_t i = 1; i <= n; ++i) {
-        samples[i - 1] = static_cast<std::int16_t>(
-            std::nearbyint(32767 * std::sin((static_cast<long double>(i) * 12.566368L) / n)));
-    }
-    return samples;
-}
+// Every band at its highest frequency, where the manual tone's rate is highest (the costliest).
+constexpr std::uint16_t BandTops[] = {99, 200, 400, 600, 800, 1000, 1500, 2000, 5000, 10000, 15000};
 
-// Every band at the highest rate the manual tone gives it (the costliest case).
-struct BandRate {
-    std::size_t length;
-    DWORD rate;
-};
-constexpr BandRate Bands[] = {{900, 44590}, {450, 44900}, {225, 45000}, {150, 45000},
-                              {112, 44864}, {88, 44060},  {60, 45000},  {44, 44070},
-                              {17, 42525},  {8, 39500},   {3, 45000}};
+ManualTone Tone(std::uint16_t frequency) {
+    return VypocitejManual(frequency, 32767, TPrubeh::Sin);
+}
 
 // The render thread's CPU over 10 s of sound, on the virtual clock into the null sink: while the
 // benchmark's thread sleeps on that clock, only the render thread runs.
 void RenderCostPerSecondOfSound(benchmark::State& state) {
-    const BandRate band = Bands[state.range(0) - 1];
+    const ManualTone tone = Tone(BandTops[state.range(0) - 1]);
     setenv("PROGEN_AUDIO", "null", 1);
     platform::SetClock(&platform::VirtualClock());
     double cpu = 0;
     for (auto _ : state) {
-        Output output(band.rate, Sine(band.length), 0x7FFFFFFF);
+        Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
         const double before = ProcessCpuSeconds();
         Sleep(10000);
         const double spent = ProcessCpuSeconds() - before;
@@ -162,10 +152,11 @@ BENCHMARK(SilenceBetweenSweepSteps)->Iterations(25)->Unit(benchmark::kMillisecon
 // old tone, open, prepare, write of the new, with the sink already open.
 void RestartOnTheUserInterfaceThread(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "null", 1);
-    auto output = std::make_unique<Output>(37500, Sine(150), 0x7FFFFFFF);
+    const ManualTone tone = Tone(500);
+    auto output = std::make_unique<Output>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
     for (auto _ : state) {
         output.reset();
-        output = std::make_unique<Output>(37500, Sine(150), 0x7FFFFFFF);
+        output = std::make_unique<Output>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
     }
     output.reset();
     Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
@@ -177,7 +168,8 @@ BENCHMARK(RestartOnTheUserInterfaceThread)->Repetitions(5)->Unit(benchmark::kMic
 void WriteToSink(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "null", 1);
     {
-        Output output(33000, Sine(150), 0x7FFFFFFF);
+        const ManualTone tone = Tone(440);
+        Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
         for (auto _ : state) {
             waveOutReset(output.Handle());
             waveOutWrite(output.Handle(), &output.Header(), sizeof(WAVEHDR));
@@ -192,4 +184,3 @@ void WriteToSink(benchmark::State& state) {
 BENCHMARK(WriteToSink)->Iterations(200)->Repetitions(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
-

@@ -4,6 +4,7 @@
 #include "audio/platform/AlsaSink.h"
 
 #include "audio/platform/WaveOutEngine.h"
+#include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
 #include "tests/platform/ToneAnalysis.h"
 
@@ -67,8 +68,9 @@ TEST_F(AlsaSink, SendsTheConvertedToneToTheNamedPcm) {
                                                            "}\n");
     UseSink("alsa:progen_capture");
     {
-        TestOutput output(33000);
-        ASSERT_EQ(output.Play(SineBuffer(150, 20000), 200), MMSYSERR_NOERROR);
+        const ManualTone tone = VypocitejManual(440, 20000, TPrubeh::Sin);
+        TestOutput output(tone.SampleRate);
+        ASSERT_EQ(output.Play(tone.Samples, 200), MMSYSERR_NOERROR);
         output.WaitUntilDone();
     }
     Sleep(static_cast<DWORD>(2 *

@@ -144,15 +144,6 @@ void TestOutput::Stop() {
     opened_ = MMSYSERR_INVALHANDLE;
 }
 
-std::vector<std::int16_t> SineBuffer(std::size_t n, int amplitude) {
-    std::vector<std::int16_t> samples(n);
-    for (std::size_t i = 1; i <= n; ++i) {
-        const long double phase = (static_cast<long double>(i) * 12.566368L) * (1.0L / n);
-        samples[i - 1] = static_cast<std::int16_t>(std::nearbyint(amplitude * std::sin(phase)));
-    }
-    return samples;
-}
-
 std::vector<std::int16_t> Constant(std::size_t n, std::int16_t value) {
     return std::vector<std::int16_t>(n, value);
 }

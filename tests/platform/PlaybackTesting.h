@@ -76,9 +76,6 @@ private:
 
 WAVEFORMATEX MonoPcm16(DWORD rate);
 
-// A sine buffer as the synthesis makes it: two periods over n samples, sample 1 at the first step,
-// amplitude a, rounded to the nearest 16-bit value (ties to even).
-std::vector<std::int16_t> SineBuffer(std::size_t n, int amplitude);
 // n samples all of one value.
 std::vector<std::int16_t> Constant(std::size_t n, std::int16_t value);
 

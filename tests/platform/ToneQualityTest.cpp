@@ -1,6 +1,7 @@
 // Pitch and purity of recorded tones: the sink's stream must sound at the frequency that the
 // buffer's rate carries, and be as clean as the 16-bit buffer itself allows.
 
+#include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
 #include "tests/platform/ToneAnalysis.h"
 
@@ -12,38 +13,39 @@
 namespace {
 
 struct Tone {
-    const char* name;
-    DWORD rate;
-    std::size_t length;
-    int amplitude;
+    std::uint16_t frequency;
+    std::uint16_t amplitude;
     double seconds; // recorded
 };
 
 void PrintTo(const Tone& tone, std::ostream* out) {
-    *out << tone.name;
+    *out << tone.frequency << " Hz at " << tone.amplitude;
 }
 
 // The frequency a looped buffer sounds at: two periods in it, or one where three samples fold
 // the two into one.
-double Sounds(const Tone& tone) {
-    return tone.length == 3 ? tone.rate / 3.0 : 2.0 * tone.rate / static_cast<double>(tone.length);
+double Sounds(const ManualTone& tone) {
+    const std::size_t length = tone.Samples.size();
+    return length == 3 ? tone.SampleRate / 3.0
+                       : 2.0 * tone.SampleRate / static_cast<double>(length);
 }
 
 class ToneQuality : public VirtualAudioTest, public ::testing::WithParamInterface<Tone> {};
 
 TEST_P(ToneQuality, SoundsAtItsRateAndAsCleanAsItsBuffer) {
-    const Tone& tone = GetParam();
-    const std::vector<std::int16_t> buffer = SineBuffer(tone.length, tone.amplitude);
+    const ManualTone tone =
+        VypocitejManual(GetParam().frequency, GetParam().amplitude, TPrubeh::Sin);
+    const std::size_t length = tone.Samples.size();
     const auto loops =
-        static_cast<DWORD>(tone.seconds * tone.rate / static_cast<double>(tone.length));
+        static_cast<DWORD>(GetParam().seconds * tone.SampleRate / static_cast<double>(length));
     {
-        TestOutput output(tone.rate);
-        ASSERT_EQ(output.Play(buffer, loops), MMSYSERR_NOERROR);
+        TestOutput output(tone.SampleRate);
+        ASSERT_EQ(output.Play(tone.Samples, loops), MMSYSERR_NOERROR);
         output.WaitUntilDone();
     }
     const std::vector<float> frames = Recorded();
     const Span sound = Sounding(frames);
-    ASSERT_EQ(sound.Size(), Converted(tone.length * loops, tone.rate));
+    ASSERT_EQ(sound.Size(), Converted(length * loops, tone.SampleRate));
     // The converter's start and end (where the input is cut off) are left out.
     const std::size_t margin = 9600;
     const ToneFit fit =
@@ -52,7 +54,7 @@ TEST_P(ToneQuality, SoundsAtItsRateAndAsCleanAsItsBuffer) {
     EXPECT_NEAR(fit.frequency, Sounds(tone), 0.001);
     // Within 1 dB of what the buffer allows; a buffer that is an exact sine (8 or 3 samples) allows
     // more than float frames could show, and then 120 dB is asked for.
-    const double limit = BufferSinadDb(buffer, tone.length == 3 ? 1 : 2);
+    const double limit = BufferSinadDb(tone.Samples, length == 3 ? 1 : 2);
     EXPECT_GE(fit.sinadDb, std::min(limit - 1.0, 120.0));
     std::ostringstream figures;
     figures << std::scientific << "sinad " << fit.sinadDb << " dB, buffer limit " << limit
@@ -60,15 +62,16 @@ TEST_P(ToneQuality, SoundsAtItsRateAndAsCleanAsItsBuffer) {
     RecordProperty("figures", figures.str());
 }
 
-// Rates as the manual tone's bands give them: 440 Hz (band 4), 15000 Hz (band 11), 11 Hz (band 1,
-// 11.169 Hz), 7000 Hz (band 10, 6912.5 Hz) and 2500 Hz (band 9, 2501.4 Hz).
-INSTANTIATE_TEST_SUITE_P(
-    Bands, ToneQuality,
-    ::testing::Values(Tone{"Hz440", 33000, 150, 32767, 1.0},
-                      Tone{"Hz440Quiet", 33000, 150, 2000, 1.0},
-                      Tone{"Hz15000", 45000, 3, 32767, 1.0}, Tone{"Hz11", 5026, 900, 32767, 5.0},
-                      Tone{"Hz7000", 27650, 8, 32767, 1.0}, Tone{"Hz2500", 21262, 17, 32767, 1.0},
-                      Tone{"Hz2500Quiet", 21262, 17, 2000, 1.0}),
-    [](const ::testing::TestParamInfo<Tone>& tested) { return std::string(tested.param.name); });
+// 440 Hz (band 4), 15000 Hz (band 11), 11 Hz (band 1: 11.169 Hz), 7000 Hz (band 10: 6912.5 Hz)
+// and 2500 Hz (band 9: 2501.4 Hz), loud and quiet.
+INSTANTIATE_TEST_SUITE_P(Bands, ToneQuality,
+                         ::testing::Values(Tone{440, 32767, 1.0}, Tone{440, 2000, 1.0},
+                                           Tone{15000, 32767, 1.0}, Tone{11, 32767, 5.0},
+                                           Tone{7000, 32767, 1.0}, Tone{2500, 32767, 1.0},
+                                           Tone{2500, 2000, 1.0}),
+                         [](const ::testing::TestParamInfo<Tone>& tested) {
+                             return std::to_string(tested.param.frequency) + "HzAt" +
+                                    std::to_string(tested.param.amplitude);
+                         });
 
 } // namespace

@@ -1,6 +1,7 @@
 // The waveOut* calls' results: arguments, handles, calls out of order, the seams.
 
 #include "audio/platform/Seams.h"
+#include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
 
 namespace {
@@ -202,9 +203,10 @@ TEST_F(Calls, SinkChoiceDecidesWhatAnOpenMeets) {
 }
 
 TEST_F(Calls, MinutesOfSoundPassInOneSleep) {
-    TestOutput output(45000);
+    const ManualTone tone = VypocitejManual(15000, 32767, TPrubeh::Sin);
+    TestOutput output(tone.SampleRate);
     const DWORD loops = 3 * 60 * 45000 / 3; // three minutes of the 15 kHz buffer
-    ASSERT_EQ(output.Play(SineBuffer(3, 32767), loops), MMSYSERR_NOERROR);
+    ASSERT_EQ(output.Play(tone.Samples, loops), MMSYSERR_NOERROR);
     Sleep(3 * 60 * 1000 - 100);
     EXPECT_FALSE(output.Done());
     Sleep(200);

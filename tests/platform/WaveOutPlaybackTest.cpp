@@ -1,6 +1,7 @@
 // What reaches the sink, and when headers come back: played on the virtual clock into the wav sink.
 
 #include "audio/platform/WaveOutEngine.h"
+#include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
 
 #include <algorithm>
@@ -72,8 +73,9 @@ TEST_F(Playback, EmptyHeaderIsDoneAtOnceAndPlaysNothing) {
 }
 
 TEST_F(Playback, ResetFallsSilentWithinThreeMillisecondsWithoutAStepAndLetsTheDataGo) {
-    TestOutput output(33000);
-    ASSERT_EQ(output.Play(SineBuffer(150, 32767), 0x7FFFFFFF), MMSYSERR_NOERROR);
+    const ManualTone tone = VypocitejManual(440, 32767, TPrubeh::Sin);
+    TestOutput output(tone.SampleRate);
+    ASSERT_EQ(output.Play(tone.Samples, 0x7FFFFFFF), MMSYSERR_NOERROR);
     Sleep(100);
     const std::size_t resetAt = Recorded().size();
     ASSERT_EQ(waveOutReset(output.Handle()), MMSYSERR_NOERROR);
@@ -92,8 +94,9 @@ TEST_F(Playback, ResetFallsSilentWithinThreeMillisecondsWithoutAStepAndLetsTheDa
 }
 
 TEST_F(Playback, ResetBeforeAnythingSoundedPlaysNothingOfIt) {
-    TestOutput output(33000);
-    ASSERT_EQ(output.Play(SineBuffer(150, 32767), 0x7FFFFFFF), MMSYSERR_NOERROR);
+    const ManualTone tone = VypocitejManual(440, 32767, TPrubeh::Sin);
+    TestOutput output(tone.SampleRate);
+    ASSERT_EQ(output.Play(tone.Samples, 0x7FFFFFFF), MMSYSERR_NOERROR);
     ASSERT_EQ(waveOutReset(output.Handle()), MMSYSERR_NOERROR);
     EXPECT_TRUE(output.Done());
     Sleep(50);
@@ -123,9 +126,10 @@ TEST_F(Playback, NewToneAfterAResetStartsWhereTheOldOneFades) {
 }
 
 TEST_F(Playback, PauseHoldsTheStreamAndRestartGoesOnWhereItStopped) {
-    TestOutput output(33000);
+    const ManualTone tone = VypocitejManual(440, 20000, TPrubeh::Sin);
+    TestOutput output(tone.SampleRate);
     const DWORD loops = 200;
-    ASSERT_EQ(output.Play(SineBuffer(150, 20000), loops), MMSYSERR_NOERROR);
+    ASSERT_EQ(output.Play(tone.Samples, loops), MMSYSERR_NOERROR);
     Sleep(200);
     const std::size_t pausedAt = Recorded().size();
     ASSERT_EQ(waveOutPause(output.Handle()), MMSYSERR_NOERROR);
@@ -223,8 +227,9 @@ TEST_F(Playback, RecordingIsAValidWavWhenTheProcessEndsAbruptly) {
     // The child plays for a while and ends through ExitProcess, which runs no destructor.
     EXPECT_EXIT(
         {
-            TestOutput output(33000);
-            output.Play(SineBuffer(150, 20000), 0x7FFFFFFF);
+            const ManualTone tone = VypocitejManual(440, 20000, TPrubeh::Sin);
+            TestOutput output(tone.SampleRate);
+            output.Play(tone.Samples, 0x7FFFFFFF);
             Sleep(300);
             ExitProcess(1);
         },
