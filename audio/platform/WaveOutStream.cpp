@@ -12,12 +12,15 @@ namespace {
 // every few samples.
 constexpr std::size_t WorthyLength = 512;
 
-std::vector<std::int16_t> Repeated(const std::vector<std::int16_t>& buffer, std::uint64_t loops) {
+std::vector<std::int16_t> Repeated(std::vector<std::int16_t> buffer, std::uint64_t loops) {
     if (buffer.empty()) {
-        return {};
+        return buffer;
     }
     const std::uint64_t repeats =
         std::min<std::uint64_t>(loops, (WorthyLength + buffer.size() - 1) / buffer.size());
+    if (repeats <= 1) {
+        return buffer;
+    }
     std::vector<std::int16_t> samples;
     samples.reserve(static_cast<std::size_t>(repeats) * buffer.size());
     for (std::uint64_t i = 0; i < repeats; ++i) {
@@ -63,7 +66,7 @@ void WaveOutStream::Queue(WAVEHDR& header, std::vector<std::int16_t> buffer, std
         HandBack(header);
         return;
     }
-    blocks_.push_back(Block{&header, Repeated(buffer, loops), frames});
+    blocks_.push_back(Block{&header, Repeated(std::move(buffer), loops), frames});
     SetHeaderFlags(header, (HeaderFlags(header) & ~WHDR_DONE) | WHDR_INQUEUE);
 }
 
@@ -87,12 +90,20 @@ void WaveOutStream::HandBackAll() {
 
 void WaveOutStream::Pause() {
     paused_ = true;
-    fader_.Fall();
+    if (Sounding()) {
+        fader_.Fall();
+    } else {
+        fader_.Jump(false);
+    }
 }
 
 void WaveOutStream::Restart() {
     paused_ = false;
-    fader_.Rise();
+    if (Begun()) {
+        fader_.Rise();
+    } else {
+        fader_.Jump(true);
+    }
 }
 
 std::uint64_t WaveOutStream::Position() const {

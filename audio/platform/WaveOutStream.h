@@ -24,6 +24,11 @@ public:
 
     void Rise() { rising_ = true; }
     void Fall() { rising_ = false; }
+    // Full or silent at once: where nothing sounds yet there is nothing to fade.
+    void Jump(bool up) {
+        rising_ = up;
+        step_ = up ? length_ : 0;
+    }
     bool Falling() const { return !rising_; }
     bool Silent() const { return !rising_ && step_ == 0; }
     std::size_t FramesToSilence() const { return step_; }
@@ -67,11 +72,12 @@ public:
     // fade: FadeOut(), and the stream is Finished() once silent. A stream that has not begun to
     // sound has nothing to fade.
     void HandBackAll();
-    bool Sounding() const { return Audible() && runOutput_ > 0; }
+    bool Sounding() const { return Audible() && Begun(); }
     void FadeOut() { fader_.Fall(); }
     bool Finished() const { return !Audible(); }
 
     // Pause fades the sound out and holds the stream; Restart fades it back in where it stopped.
+    // Before anything has sounded, both act at once.
     void Pause();
     void Restart();
     bool Paused() const { return paused_; }
@@ -98,6 +104,7 @@ private:
     };
 
     std::span<const std::int16_t> Feed(std::size_t most);
+    bool Begun() const { return runOutput_ > 0; }
     void StartRun();
 
     unsigned rate_;

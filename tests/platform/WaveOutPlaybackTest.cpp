@@ -151,6 +151,21 @@ TEST_F(Playback, PauseHoldsTheStreamAndRestartGoesOnWhereItStopped) {
     EXPECT_LE(LargestStep(frames, restartedAt - 1, restartedAt + FadeFrames), steady);
 }
 
+TEST_F(Playback, PausedBeforeItSoundedAToneWaitsSilentlyAndStartsAsWritten) {
+    TestOutput output(33000);
+    ASSERT_EQ(output.Play(Constant(150, 10000), 10), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveOutPause(output.Handle()), MMSYSERR_NOERROR);
+    Sleep(50);
+    EXPECT_EQ(Sounding(Recorded()).Size(), 0u);
+    ASSERT_EQ(waveOutRestart(output.Handle()), MMSYSERR_NOERROR);
+    output.WaitUntilDone();
+    // All of it, at full level from the first frame: not faded in.
+    const std::vector<float> frames = Recorded();
+    const Span sound = Sounding(frames);
+    EXPECT_EQ(sound.Size(), Converted(1500, 33000));
+    EXPECT_GT(frames[sound.begin], 0.1f);
+}
+
 TEST_F(Playback, SweepStepsFollowEachOtherWithoutAGap) {
     struct Step {
         DWORD rate;
