@@ -148,8 +148,9 @@ inline void SetHeaderFlags(WAVEHDR& header, DWORD flags) {
 //   sample has been handed on to the sink, the card's buffer or the wav file, never before; a
 //   header with nothing to play is done at once. The data is copied when the header is written.
 // - waveOutReset hands every queued header back done at once and sets the position to 0; what
-//   sounds fades out within 3 ms, mixed under whatever the next open plays. waveOutPause fades out
-//   and holds the stream (writes still queue); waveOutRestart fades back in where it held.
+//   sounds fades out within 3 ms, mixed under whatever the next open plays (a paused handle stays
+//   paused). waveOutPause fades out and holds the stream (writes still queue); waveOutRestart fades
+//   back in where it held. A new tone, or one paused before it sounded, starts as written.
 // - Once waveOutReset, waveOutUnprepareHeader or waveOutClose has returned, nothing reads the
 //   header or its data again: the caller may free them. Before that, the header's memory must
 //   stay where it is; the render thread writes nothing but its dwFlags (see above).

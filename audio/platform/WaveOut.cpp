@@ -4,15 +4,17 @@
 #include "audio/platform/Seams.h"
 #include "audio/platform/WaveOutEngine.h"
 
+#include <cstdint>
 #include <new>
+#include <vector>
 
 namespace {
 
 using platform::EnterCall;
 using platform::WaveOutEngine;
 
-// The rates a device of the kind the system was built for would take; the converter keeps the
-// ratio to the sink's rate within reason.
+// The rates a card of the system's kind would take; within them the converter's ratio to the
+// sink's rate stays reasonable.
 constexpr DWORD LowestRate = 1000;
 constexpr DWORD HighestRate = 192000;
 
