@@ -1,6 +1,7 @@
 #include "audio/platform/WavSink.h"
 
 #include "audio/platform/NullSink.h"
+#include "audio/platform/UniqueFd.h"
 
 #include <array>
 #include <cerrno>
@@ -18,17 +19,13 @@ namespace {
 class WavRecording {
 public:
     static std::shared_ptr<WavRecording> Create(const std::string& path);
-    ~WavRecording() { ::close(fd_); }
-
-    WavRecording(const WavRecording&) = delete;
-    WavRecording& operator=(const WavRecording&) = delete;
 
     // Appends the frames, then rewrites the header to count them. False when they could not all be
     // written (the header then counts what was).
     bool Append(std::span<const float> frames);
 
 private:
-    explicit WavRecording(int fd) : fd_(fd) {}
+    explicit WavRecording(UniqueFd fd) : fd_(std::move(fd)) {}
     bool WriteAt(const void* bytes, std::size_t size, std::uint64_t offset);
     bool WriteHeader();
 
@@ -37,7 +34,7 @@ private:
     // The RIFF size field counts the file less its first 8 bytes.
     static constexpr std::uint32_t MaxDataBytes = (0xFFFFFFFFu - (HeaderSize - 8)) / 4 * 4;
 
-    int fd_;
+    UniqueFd fd_;
     std::uint32_t dataBytes_ = 0;
 };
 
@@ -53,11 +50,11 @@ void Put32(std::uint8_t* at, std::uint32_t value) {
 }
 
 std::shared_ptr<WavRecording> WavRecording::Create(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd) {
         return nullptr;
     }
-    std::shared_ptr<WavRecording> recording(new WavRecording(fd));
+    std::shared_ptr<WavRecording> recording(new WavRecording(std::move(fd)));
     if (!recording->WriteHeader()) {
         return nullptr;
     }
@@ -78,7 +75,7 @@ bool WavRecording::Append(std::span<const float> frames) {
 bool WavRecording::WriteAt(const void* bytes, std::size_t size, std::uint64_t offset) {
     const auto* next = static_cast<const char*>(bytes);
     while (size > 0) {
-        const ssize_t done = ::pwrite(fd_, next, size, static_cast<off_t>(offset));
+        const ssize_t done = ::pwrite(fd_.Get(), next, size, static_cast<off_t>(offset));
         if (done < 0 && errno == EINTR) {
             continue;
         }
