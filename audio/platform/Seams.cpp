@@ -39,11 +39,17 @@ void FailCall(std::string_view name, MMRESULT code, unsigned skip) {
     State().faults.insert_or_assign(std::string(name), Fault{code, skip});
 }
 
-void ClearFaults() { State().faults.clear(); }
+void ClearFaults() {
+    State().faults.clear();
+}
 
-void RecordCalls(std::vector<RecordedCall>* log) { State().log = log; }
+void RecordCalls(std::vector<RecordedCall>* log) {
+    State().log = log;
+}
 
-void SetErrorBox(std::function<void(const std::string&)> box) { State().errorBox = std::move(box); }
+void SetErrorBox(std::function<void(const std::string&)> box) {
+    State().errorBox = std::move(box);
+}
 
 void SetExitProcess(std::function<void(UINT)> exitProcess) {
     State().exitProcess = std::move(exitProcess);
