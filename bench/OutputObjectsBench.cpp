@@ -37,5 +37,3 @@ void SweepObjectCreate(benchmark::State& state) {
 BENCHMARK(SweepObjectCreate)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -15,6 +15,7 @@ struct Band {
 
 inline constexpr std::uint16_t MinFrekvence = 11;
 inline constexpr std::uint16_t MaxFrekvence = 15000;
+inline constexpr std::uint16_t MaxAmplituda = 32767;
 
 // Indexed by band - 1.
 inline constexpr std::array<Band, 11> Bands = {{

@@ -13,5 +13,6 @@ struct ManualTone {
     std::vector<std::int16_t> Samples; // N of the band, sample 1 first
 };
 
-// Throws std::out_of_range for a frequency outside 11..15000 (the window never passes one).
+// Throws std::out_of_range for a frequency outside 11..15000 or an amplitude above 32767 (the
+// window never passes either).
 ManualTone VypocitejManual(std::uint16_t Frekvence, std::uint16_t Amplituda, TPrubeh Prubeh);
