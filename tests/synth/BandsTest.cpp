@@ -20,11 +20,3 @@ TEST(UrciPasmo, RefusesFrequenciesOutsideTheRange) {
         EXPECT_THROW(UrciPasmo(f), std::out_of_range) << f;
     }
 }
-
-TEST(Bands, HoldTwoThousandFiftySevenSamplesInAll) {
-    unsigned total = 0;
-    for (const Band& band : Bands) {
-        total += band.Samples;
-    }
-    EXPECT_EQ(total, 2057U);
-}
