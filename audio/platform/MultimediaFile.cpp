@@ -5,6 +5,7 @@
 #include "HandleTable.h"
 #include "MMSystem.h"
 #include "Seams.h"
+#include "UniqueFd.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -16,12 +17,7 @@
 #include <unistd.h>
 
 struct HMMIO__ {
-    explicit HMMIO__(int descriptor) : fd(descriptor) {}
-    HMMIO__(const HMMIO__&) = delete;
-    HMMIO__& operator=(const HMMIO__&) = delete;
-    ~HMMIO__() { ::close(fd); }
-
-    const int fd;
+    platform::UniqueFd fd;
 };
 
 namespace {
@@ -70,7 +66,8 @@ LONG Transfer(std::string_view name, HMMIO hmmio, Buffer* pch, LONG cch, Syscall
     }
     LONG done = 0;
     while (done < cch) {
-        const ssize_t moved = syscall(file->fd, pch + done, static_cast<std::size_t>(cch - done));
+        const ssize_t moved =
+            syscall(file->fd.Get(), pch + done, static_cast<std::size_t>(cch - done));
         if (moved < 0) {
             if (errno == EINTR) {
                 continue;
@@ -96,16 +93,12 @@ HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
         return nullptr;
     }
     // O_NONBLOCK keeps a planted FIFO from stalling the open; regular files ignore it.
-    const int fd = ::open(pszFileName, OpenFlags(fdwOpen) | O_NONBLOCK, 0666);
-    if (fd < 0) {
-        return nullptr;
-    }
-    auto file = std::make_unique<HMMIO__>(fd);
+    platform::UniqueFd fd(::open(pszFileName, OpenFlags(fdwOpen) | O_NONBLOCK, 0666));
     struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return nullptr;
     }
-    return Files().Add(std::move(file));
+    return Files().Add(std::make_unique<HMMIO__>(std::move(fd)));
 }
 
 LONG mmioRead(HMMIO hmmio, HPSTR pch, LONG cch) {
@@ -124,7 +117,7 @@ LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin) {
     if (file == nullptr || (iOrigin != SEEK_SET && iOrigin != SEEK_CUR && iOrigin != SEEK_END)) {
         return -1;
     }
-    const off_t position = ::lseek(file->fd, lOffset, iOrigin);
+    const off_t position = ::lseek(file->fd.Get(), lOffset, iOrigin);
     if (position < 0 || position > std::numeric_limits<LONG>::max()) {
         return -1;
     }

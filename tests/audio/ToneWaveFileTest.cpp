@@ -1,9 +1,9 @@
 #include "audio/ToneWaveFile.h"
 
 #include "tests/SeamGuard.h"
-#include "tests/TestDirectory.h"
 #include "tests/audio/MessageBoxes.h"
 #include "tests/audio/WaveBytes.h"
+#include "tests/platform/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -27,9 +27,9 @@ Samples Ramp(std::size_t count) {
 // bytes per second, two zero padding bytes, and the samples.
 Bytes ExpectedFile(const Samples& samples) {
     const auto dataSize = static_cast<std::uint32_t>(2 * samples.size());
-    return Join({Tag("RIFF"), U32(dataSize + 40), Tag("WAVE"), Tag("fmt "), U32(20), U16(1), U16(1),
-                 U32(44100), U32(88200), U16(2), U16(16), U16(0), U16(0), Tag("data"),
-                 U32(dataSize), SampleBytes(samples)});
+    return Join({"RIFF", U32(dataSize + 40), "WAVE", "fmt ", U32(20), U16(1), U16(1), U32(44100),
+                 U32(88200), U16(2), U16(16), U16(0), U16(0), "data", U32(dataSize),
+                 SampleBytes(samples)});
 }
 
 class ToneWaveFile : public ::testing::Test {
@@ -53,12 +53,12 @@ protected:
     }
 
     std::optional<Samples> LoadPlanted(const Bytes& file) {
-        dir.Write("pokus.wav", file);
+        WriteText(dir.File("pokus.wav"), file);
         return Load();
     }
 
     SeamGuard seams;
-    TestDirectory dir;
+    TempDir dir;
     MessageBoxes boxes;
     const std::string path = dir.File("pokus.wav");
 };
@@ -67,7 +67,7 @@ TEST_F(ToneWaveFile, WritesEveryByteAsLaidOut) {
     for (const std::size_t count : {150u, 3u, 900u}) {
         const Samples samples = Ramp(count);
         Save(samples);
-        EXPECT_EQ(dir.Read("pokus.wav"), ExpectedFile(samples)) << count << " samples";
+        EXPECT_EQ(ReadText(dir.File("pokus.wav")), ExpectedFile(samples)) << count << " samples";
     }
     EXPECT_EQ(std::filesystem::file_size(path), 1848u);
     Save(Ramp(3));
@@ -96,8 +96,8 @@ TEST_F(ToneWaveFile, WrittenSamplesReadBackUnchanged) {
 }
 
 TEST_F(ToneWaveFile, FailureToCreateOrOpenEndsTheProgram) {
-    const Bytes precious = Tag("precious");
-    dir.Write("other", precious);
+    const Bytes precious = "precious";
+    WriteText(dir.File("other"), precious);
     std::filesystem::create_symlink(dir.File("other"), path);
     try {
         Save(Ramp(150));
@@ -106,7 +106,7 @@ TEST_F(ToneWaveFile, FailureToCreateOrOpenEndsTheProgram) {
         EXPECT_EQ(end.code, 1u);
     }
     EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_OpenFile"});
-    EXPECT_EQ(dir.Read("other"), precious) << "the link was followed";
+    EXPECT_EQ(ReadText(dir.File("other")), precious) << "the link was followed";
 
     std::filesystem::remove(path);
     boxes.texts.clear();
@@ -118,26 +118,26 @@ TEST_F(ToneWaveFile, FailureToCreateOrOpenEndsTheProgram) {
 TEST_F(ToneWaveFile, ReaderWalksChunksInAnyOrderWithPaddingAndAnyFormatSize) {
     const Samples samples = Ramp(17);
     const Bytes data = Chunk("data", SampleBytes(samples));
-    const Bytes fmt = Chunk("fmt ", Bytes(16, 0xEE));
+    const Bytes fmt = Chunk("fmt ", Bytes(16, '\xEE'));
 
     EXPECT_EQ(LoadPlanted(Riff({data, fmt})), samples) << "data before fmt";
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("LIST", Bytes(3, 'x')), data})), samples)
         << "an odd-size chunk padded to even";
-    EXPECT_EQ(LoadPlanted(Riff({Chunk("fmt ", {}), data})), samples);
-    EXPECT_EQ(LoadPlanted(Riff({Chunk("fmt ", Bytes(41, 0x7F)), data})), samples);
+    EXPECT_EQ(LoadPlanted(Riff({Chunk("fmt ", ""), data})), samples);
+    EXPECT_EQ(LoadPlanted(Riff({Chunk("fmt ", Bytes(41, '\x7F')), data})), samples);
     EXPECT_EQ(LoadPlanted(Riff(4 + 8 + 16 + 1, {fmt, data})), samples)
         << "a chunk that starts just below RIFF size + 8 is examined";
     EXPECT_TRUE(boxes.texts.empty());
 }
 
 TEST_F(ToneWaveFile, ReaderRefusesWithTheMatchingMessageAndClosesFirst) {
-    const Bytes fmt = Chunk("fmt ", Bytes(20, 0));
+    const Bytes fmt = Chunk("fmt ", Bytes(20, '\0'));
     const Bytes data = Chunk("data", SampleBytes(Ramp(3)));
     const Bytes wave = Riff({fmt, data});
     Bytes lowerRiff = wave;
-    std::copy_n("riff", 4, lowerRiff.begin());
+    lowerRiff.replace(0, 4, "riff");
     Bytes notWave = wave;
-    std::copy_n("WAVX", 4, notWave.begin() + 8);
+    notWave.replace(8, 4, "WAVX");
 
     const struct {
         const char* what;
@@ -149,7 +149,7 @@ TEST_F(ToneWaveFile, ReaderRefusesWithTheMatchingMessageAndClosesFirst) {
         {"not WAVE", notWave, "WaveErr_NoWave"},
         {"no format chunk", Riff({data}), "WaveErr_NoInfo"},
         {"nothing after WAVE", Riff({}), "WaveErr_NoInfo"},
-        {"no data chunk", Riff({fmt, Chunk("LIST", Bytes(5, 0))}), "WaveErr_NoData"},
+        {"no data chunk", Riff({fmt, Chunk("LIST", Bytes(5, '\0'))}), "WaveErr_NoData"},
         {"RIFF size stops before data", Riff(4 + 28, {fmt, data}), "WaveErr_NoData"},
         {"format chunk beyond the RIFF size", Riff(4 + 14, {data, fmt}), "WaveErr_NoInfo"},
     };
@@ -191,7 +191,7 @@ TEST_F(ToneWaveFile, ReaderRefusesWhenTheDataBlockCannotBeHad) {
 // Sizes in the file are not trusted: each of these once meant a walk without end, a read outside
 // the file or samples nobody wrote.
 TEST_F(ToneWaveFile, HostileChunkSizesEndTheSearch) {
-    const Bytes fmt = Chunk("fmt ", Bytes(20, 0));
+    const Bytes fmt = Chunk("fmt ", Bytes(20, '\0'));
     const Bytes data = Chunk("data", SampleBytes(Ramp(3)));
     const struct {
         const char* what;
@@ -199,15 +199,15 @@ TEST_F(ToneWaveFile, HostileChunkSizesEndTheSearch) {
         const char* message;
     } cases[] = {
         {"size -8 would stand still",
-         Riff(0xFFFFFFFF, {fmt, Join({Tag("junk"), U32(0xFFFFFFF8)}), data}), "WaveErr_NoData"},
-        {"size -1 would step back",
-         Riff(0xFFFFFFFF, {Join({Tag("junk"), U32(0xFFFFFFFF)}), fmt, data}), "WaveErr_NoInfo"},
-        {"negative data size", Riff({fmt, Join({Tag("data"), U32(0x80000000)})}), "WaveErr_NoData"},
-        {"position past 2^31", Riff(0xFFFFFFFF, {fmt, Join({Tag("junk"), U32(0x7FFFFFFF)}), data}),
+         Riff(0xFFFFFFFF, {fmt, Join({"junk", U32(0xFFFFFFF8)}), data}), "WaveErr_NoData"},
+        {"size -1 would step back", Riff(0xFFFFFFFF, {Join({"junk", U32(0xFFFFFFFF)}), fmt, data}),
+         "WaveErr_NoInfo"},
+        {"negative data size", Riff({fmt, Join({"data", U32(0x80000000)})}), "WaveErr_NoData"},
+        {"position past 2^31", Riff(0xFFFFFFFF, {fmt, Join({"junk", U32(0x7FFFFFFF)}), data}),
          "WaveErr_NoData"},
-        {"RIFF size far beyond the file", Riff(0xFFFFFFF0, {fmt, Chunk("LIST", Bytes(4, 0))}),
+        {"RIFF size far beyond the file", Riff(0xFFFFFFF0, {fmt, Chunk("LIST", Bytes(4, '\0'))}),
          "WaveErr_NoData"},
-        {"chunk header cut off", Join({Riff(0xFFFFFFFF, {fmt}), Tag("dat")}), "WaveErr_NoData"},
+        {"chunk header cut off", Join({Riff(0xFFFFFFFF, {fmt}), "dat"}), "WaveErr_NoData"},
     };
     for (const auto& hostile : cases) {
         boxes.texts.clear();
@@ -217,16 +217,16 @@ TEST_F(ToneWaveFile, HostileChunkSizesEndTheSearch) {
 }
 
 TEST_F(ToneWaveFile, DataLengthCountsOnlyWholeSamplesInTheFile) {
-    const Bytes fmt = Chunk("fmt ", Bytes(20, 0));
+    const Bytes fmt = Chunk("fmt ", Bytes(20, '\0'));
     const Bytes six = SampleBytes(Ramp(3));
-    const Bytes seven = Join({six, {0x55}});
+    const Bytes seven = six + '\x55';
 
-    EXPECT_EQ(LoadPlanted(Riff({fmt, Join({Tag("data"), U32(1000), six})})), Ramp(3))
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Join({"data", U32(1000), six})})), Ramp(3))
         << "claims more than the file holds";
-    EXPECT_EQ(LoadPlanted(Riff({fmt, Join({Tag("data"), U32(0x7FFFFFFF), six})})), Ramp(3));
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Join({"data", U32(0x7FFFFFFF), six})})), Ramp(3));
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", seven)})), Ramp(3)) << "odd byte dropped";
-    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", {0x55})})), Samples{});
-    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", {})})), Samples{});
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "\x55")})), Samples{});
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "")})), Samples{});
     EXPECT_TRUE(boxes.texts.empty());
 }
 

@@ -1,6 +1,6 @@
 #include "audio/platform/MMSystem.h"
 #include "tests/SeamGuard.h"
-#include "tests/TestDirectory.h"
+#include "tests/platform/TempDir.h"
 
 #include <array>
 #include <cstdint>
@@ -12,11 +12,9 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 class MultimediaFile : public ::testing::Test {
 protected:
-    TestDirectory dir;
+    TempDir dir;
     SeamGuard seams;
 };
 
@@ -24,7 +22,7 @@ TEST_F(MultimediaFile, CreateTruncatesAndWriteDoesNotCreate) {
     const std::string path = dir.File("pokus.wav");
     EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_WRITE), nullptr) << "no such file yet";
 
-    dir.Write("pokus.wav", Bytes(100, 7));
+    WriteText(dir.File("pokus.wav"), std::string(100, 'x'));
     const HMMIO created = mmioOpenA(path.c_str(), nullptr, MMIO_CREATE);
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(mmioClose(created, 0), MMSYSERR_NOERROR);
@@ -56,19 +54,19 @@ TEST_F(MultimediaFile, WrittenBytesReadBackAndReadsStopAtTheEnd) {
     EXPECT_EQ(mmioRead(in, buffer.data(), -1), -1);
     EXPECT_EQ(mmioClose(in, 0), MMSYSERR_NOERROR);
 
-    EXPECT_EQ(dir.Read("data.bin"), Bytes({'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'}));
+    EXPECT_EQ(ReadText(dir.File("data.bin")), "0123456789");
 }
 
 TEST_F(MultimediaFile, WritingNeverFollowsASymbolicLink) {
-    const Bytes precious = {'k', 'e', 'e', 'p'};
-    dir.Write("precious", precious);
+    const std::string precious = "keep";
+    WriteText(dir.File("precious"), precious);
     const std::string link = dir.File("pokus.wav");
     std::filesystem::create_symlink(dir.File("precious"), link);
 
     EXPECT_EQ(mmioOpenA(link.c_str(), nullptr, MMIO_CREATE), nullptr);
     EXPECT_EQ(mmioOpenA(link.c_str(), nullptr, MMIO_WRITE), nullptr);
     EXPECT_EQ(mmioOpenA(link.c_str(), nullptr, MMIO_READWRITE), nullptr);
-    EXPECT_EQ(dir.Read("precious"), precious);
+    EXPECT_EQ(ReadText(dir.File("precious")), precious);
 
     const std::string dangling = dir.File("dangling.wav");
     std::filesystem::create_symlink(dir.File("elsewhere"), dangling);
