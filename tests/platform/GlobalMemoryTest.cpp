@@ -48,6 +48,7 @@ TEST_F(GlobalMemory, StaleForeignAndNullHandlesFailCleanly) {
     }
     EXPECT_EQ(GlobalLock(nullptr), nullptr);
     EXPECT_EQ(GlobalFree(nullptr), nullptr);
+    EXPECT_EQ(GlobalAlloc(Shared | 0x0100, 8), nullptr) << "unknown flags";
 }
 
 TEST_F(GlobalMemory, EmptyBlockHasSizeZeroAndAnAddress) {
@@ -56,10 +57,6 @@ TEST_F(GlobalMemory, EmptyBlockHasSizeZeroAndAnAddress) {
     EXPECT_EQ(GlobalSize(handle), 0u);
     EXPECT_NE(GlobalLock(handle), nullptr);
     EXPECT_EQ(GlobalFree(handle), nullptr);
-}
-
-TEST_F(GlobalMemory, UnknownFlagsAreRefused) {
-    EXPECT_EQ(GlobalAlloc(Shared | 0x0100, 8), nullptr);
 }
 
 TEST_F(GlobalMemory, InjectedFailureAndRecordedArguments) {
@@ -80,15 +77,6 @@ TEST_F(GlobalMemory, InjectedFailureAndRecordedArguments) {
         {"GlobalFree", {}},
     };
     EXPECT_EQ(calls, expected);
-}
-
-TEST_F(GlobalMemory, InjectedSizeFailureReadsAsAnEmptyBlock) {
-    const HGLOBAL handle = GlobalAlloc(Shared, 64);
-    platform::FailCall("GlobalSize", MMSYSERR_ERROR);
-    EXPECT_EQ(GlobalSize(handle), 0u);
-    platform::ClearFaults();
-    EXPECT_EQ(GlobalSize(handle), 64u);
-    GlobalFree(handle);
 }
 
 } // namespace

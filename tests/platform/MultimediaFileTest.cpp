@@ -1,21 +1,17 @@
 #include "audio/platform/MMSystem.h"
-#include "tests/SeamGuard.h"
 #include "tests/platform/TempDir.h"
 
 #include <array>
-#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
-#include <vector>
 
 namespace {
 
 class MultimediaFile : public ::testing::Test {
 protected:
     TempDir dir;
-    SeamGuard seams;
 };
 
 TEST_F(MultimediaFile, CreateTruncatesAndWriteDoesNotCreate) {
@@ -98,25 +94,6 @@ TEST_F(MultimediaFile, BadHandlesArgumentsAndFlagsFailCleanly) {
         EXPECT_EQ(mmioSeek(bad, 0, SEEK_SET), -1);
         EXPECT_EQ(mmioClose(bad, 0), MMSYSERR_INVALHANDLE);
     }
-}
-
-TEST_F(MultimediaFile, InjectedOpenFailureAndRecordedArguments) {
-    const std::string path = dir.File("f");
-    std::vector<platform::RecordedCall> calls;
-    platform::RecordCalls(&calls);
-
-    const HMMIO file = mmioOpenA(path.c_str(), nullptr, MMIO_CREATE);
-    mmioWrite(file, "abc", 3);
-    mmioSeek(file, 1, SEEK_SET);
-    mmioClose(file, 0);
-    platform::FailCall("mmioOpenA", MMSYSERR_ERROR);
-    EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_READ), nullptr);
-
-    const std::vector<platform::RecordedCall> expected = {
-        {"mmioOpenA", {0x1000}}, {"mmioWrite", {3}}, {"mmioSeek", {1, 0}},
-        {"mmioClose", {0}},      {"mmioOpenA", {0}},
-    };
-    EXPECT_EQ(calls, expected);
 }
 
 } // namespace
