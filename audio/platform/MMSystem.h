@@ -135,9 +135,30 @@ inline void SetHeaderFlags(WAVEHDR& header, DWORD flags) {
     std::atomic_ref<DWORD>(header.dwFlags).store(flags, std::memory_order_release);
 }
 
-// Wave output. Only device 0 exists; WAVE_MAPPER is not supported. A header written with
-// WHDR_BEGINLOOP | WHDR_ENDLOOP plays its buffer dwLoops times (0 plays it once), at the handle's
-// own sample rate. WHDR_DONE is set once its last sample has been handed on to the sink.
+// Wave output. Only device 0 exists (other ids, WAVE_MAPPER included: MMSYSERR_BADDEVICEID), for
+// 16-bit mono PCM at 1000..192000 samples per second (else WAVERR_BADFORMAT), opened with
+// CALLBACK_NULL and WAVE_ALLOWSYNC only (else MMSYSERR_INVALFLAG).
+// - A header must be prepared on its handle before it is written (else WAVERR_UNPREPARED), and a
+//   header in the queue is not written again nor unprepared, nor its handle closed, until it is
+//   done (else WAVERR_STILLPLAYING). Preparing twice, or unpreparing what is not prepared, does
+//   nothing. A handle that is not open gets MMSYSERR_INVALHANDLE from every call.
+// - Written headers play one after another. A header with WHDR_BEGINLOOP | WHDR_ENDLOOP plays its
+//   buffer dwLoops times (0 plays it once), at the handle's own sample rate; an odd last byte is
+//   not played. The render thread sets WHDR_DONE (and clears WHDR_INQUEUE) once the header's last
+//   sample has been handed on to the sink, the card's buffer or the wav file, never before; a
+//   header with nothing to play is done at once. The data is copied when the header is written.
+// - waveOutReset hands every queued header back done at once and sets the position to 0; what
+//   sounds fades out within 3 ms, mixed under whatever the next open plays. waveOutPause fades out
+//   and holds the stream (writes still queue); waveOutRestart fades back in where it held.
+// - Once waveOutReset, waveOutUnprepareHeader or waveOutClose has returned, nothing reads the
+//   header or its data again: the caller may free them. Before that, the header's memory must
+//   stay where it is; the render thread writes nothing but its dwFlags (see above).
+// - The position counts the handle's samples handed on to the sink since the open or the last
+//   reset, in TIME_SAMPLES, TIME_BYTES or TIME_MS (any other type is answered in samples).
+// - Each call is first recorded and may be failed through the seams (Seams.h), with these integer
+//   arguments: waveOutOpen (device, rate, flags), waveOutPrepareHeader and waveOutWrite (size,
+//   dwBufferLength, dwLoops), waveOutUnprepareHeader (size), waveOutGetPosition (size, wType), the
+//   others none. Where the sound goes is the environment's choice (PROGEN_AUDIO, see Sink.h).
 MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
                      DWORD_PTR dwInstance, DWORD fdwOpen);
 MMRESULT waveOutClose(HWAVEOUT hwo);
@@ -177,6 +198,7 @@ HGLOBAL GlobalFree(HGLOBAL hMem);
 UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
 
 // Sleeps on the platform clock (see Clock.h), so that tests can run long waits instantly.
+// Recorded by the seams with its one argument.
 void Sleep(DWORD dwMilliseconds);
 
 // Ends the process with the exit code. Tests replace it (see Seams.h).
