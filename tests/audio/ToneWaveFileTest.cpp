@@ -1,5 +1,7 @@
 #include "audio/ToneWaveFile.h"
 
+#include "synth/ToneSynth.h"
+#include "tests/CallRecorder.h"
 #include "tests/SeamGuard.h"
 #include "tests/audio/MessageBoxes.h"
 #include "tests/audio/WaveBytes.h"
@@ -13,7 +15,6 @@
 namespace {
 
 using Samples = std::vector<std::int16_t>;
-using Calls = std::vector<platform::RecordedCall>;
 
 Samples Ramp(std::size_t count) {
     Samples samples(count);
@@ -64,28 +65,31 @@ protected:
 };
 
 TEST_F(ToneWaveFile, WritesEveryByteAsLaidOut) {
-    for (const std::size_t count : {150u, 3u, 900u}) {
-        const Samples samples = Ramp(count);
+    const struct {
+        std::uint16_t frequency;
+        std::uintmax_t fileSize;
+    } tones[] = {{500, 348}, {15000, 54}, {11, 1848}};
+    for (const auto& tone : tones) {
+        const Samples samples = VypocitejManual(tone.frequency, 2000, TPrubeh::Sin).Samples;
         Save(samples);
-        EXPECT_EQ(ReadText(dir.File("pokus.wav")), ExpectedFile(samples)) << count << " samples";
+        EXPECT_EQ(ReadText(path), ExpectedFile(samples)) << tone.frequency << " Hz";
+        EXPECT_EQ(std::filesystem::file_size(path), tone.fileSize) << tone.frequency << " Hz";
     }
-    EXPECT_EQ(std::filesystem::file_size(path), 1848u);
     Save(Ramp(3));
     EXPECT_EQ(std::filesystem::file_size(path), 54u) << "a longer file is truncated";
     EXPECT_TRUE(boxes.texts.empty());
 }
 
 TEST_F(ToneWaveFile, WritesWithOneCallPerFieldAfterCreatingTheFile) {
-    Calls calls;
-    platform::RecordCalls(&calls);
+    CallRecorder recorder;
     Save(Ramp(150));
-    const Calls expected = {
+    const std::vector<platform::RecordedCall> expected = {
         {"mmioOpenA", {0x1000}}, {"mmioClose", {0}}, {"mmioOpenA", {1}}, {"mmioWrite", {4}},
         {"mmioWrite", {4}},      {"mmioWrite", {4}}, {"mmioWrite", {4}}, {"mmioWrite", {4}},
         {"mmioWrite", {20}},     {"mmioWrite", {4}}, {"mmioWrite", {4}}, {"mmioWrite", {300}},
         {"mmioClose", {0}},
     };
-    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(recorder.calls, expected);
 }
 
 TEST_F(ToneWaveFile, WrittenSamplesReadBackUnchanged) {
@@ -153,16 +157,16 @@ TEST_F(ToneWaveFile, ReaderRefusesWithTheMatchingMessageAndClosesFirst) {
         {"RIFF size stops before data", Riff(4 + 28, {fmt, data}), "WaveErr_NoData"},
         {"format chunk beyond the RIFF size", Riff(4 + 14, {data, fmt}), "WaveErr_NoInfo"},
     };
-    Calls calls;
-    platform::RecordCalls(&calls);
+    CallRecorder recorder;
     for (const auto& refused : cases) {
-        calls.clear();
+        recorder.calls.clear();
         boxes.texts.clear();
         EXPECT_EQ(LoadPlanted(refused.file), std::nullopt) << refused.what;
         EXPECT_EQ(boxes.texts, std::vector<std::string>{refused.message}) << refused.what;
-        ASSERT_GE(calls.size(), 2u);
-        EXPECT_EQ(calls[calls.size() - 2].name, "mmioClose") << refused.what;
-        EXPECT_EQ(calls.back().name, "ZobrazChybu") << refused.what;
+        const std::vector<std::string> names = recorder.Names();
+        ASSERT_GE(names.size(), 2u);
+        EXPECT_EQ(names[names.size() - 2], "mmioClose") << refused.what;
+        EXPECT_EQ(names.back(), "ZobrazChybu") << refused.what;
     }
 
     boxes.texts.clear();
@@ -173,15 +177,15 @@ TEST_F(ToneWaveFile, ReaderRefusesWithTheMatchingMessageAndClosesFirst) {
 
 TEST_F(ToneWaveFile, ReaderRefusesWhenTheDataBlockCannotBeHad) {
     Save(Ramp(150));
-    Calls calls;
-    platform::RecordCalls(&calls);
+    CallRecorder recorder;
     for (const char* call : {"GlobalAlloc", "GlobalSize"}) {
-        calls.clear();
+        recorder.calls.clear();
         platform::FailCall(call, MMSYSERR_NOMEM);
         boxes.texts.clear();
         EXPECT_EQ(Load(), std::nullopt) << call;
         EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_Memory"}) << call;
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), platform::RecordedCall{"GlobalFree", {}}),
+        EXPECT_EQ(std::count(recorder.calls.begin(), recorder.calls.end(),
+                             platform::RecordedCall{"GlobalFree", {}}),
                   1)
             << call;
         platform::ClearFaults();

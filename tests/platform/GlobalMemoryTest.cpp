@@ -1,4 +1,5 @@
 #include "audio/platform/MMSystem.h"
+#include "tests/CallRecorder.h"
 #include "tests/SeamGuard.h"
 
 #include <algorithm>
@@ -60,8 +61,7 @@ TEST_F(GlobalMemory, EmptyBlockHasSizeZeroAndAnAddress) {
 }
 
 TEST_F(GlobalMemory, InjectedFailureAndRecordedArguments) {
-    std::vector<platform::RecordedCall> calls;
-    platform::RecordCalls(&calls);
+    CallRecorder recorder;
     platform::FailCall("GlobalAlloc", MMSYSERR_NOMEM, 1);
 
     const HGLOBAL first = GlobalAlloc(Shared, 1800);
@@ -76,7 +76,7 @@ TEST_F(GlobalMemory, InjectedFailureAndRecordedArguments) {
         {"GlobalAlloc", {0x2002, 450}},
         {"GlobalFree", {}},
     };
-    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(recorder.calls, expected);
 }
 
 } // namespace
