@@ -24,6 +24,13 @@ const char* OpenErrorName(MMRESULT result) {
 
 constexpr UINT HeaderSize = sizeof(WAVEHDR);
 
+void CloseAndRelease(HWAVEOUT& waveOut, HGLOBAL& headerHandle, WAVEHDR*& header) {
+    waveOutClose(waveOut);
+    waveOut = nullptr;
+    ReleaseBlock(headerHandle);
+    header = nullptr;
+}
+
 } // namespace
 
 WAVEFORMATEX MonoPcmFormat(DWORD rate) {
@@ -62,10 +69,7 @@ bool OpenLoopOutput(const WAVEFORMATEX& format, const void* data, DWORD length, 
     }
     // The object stays closed after this, so its close would not give the device and the header
     // block back: do it now, before the box, instead of holding both until the program ends.
-    waveOutClose(waveOut);
-    waveOut = nullptr;
-    ReleaseBlock(headerHandle);
-    header = nullptr;
+    CloseAndRelease(waveOut, headerHandle, header);
     ZobrazChybu("Chyba pri priprave Header");
     return false;
 }
@@ -77,10 +81,7 @@ bool WriteLoopOutput(HWAVEOUT waveOut, WAVEHDR* header) {
 void CloseLoopOutput(HWAVEOUT& waveOut, HGLOBAL& headerHandle, WAVEHDR*& header) {
     waveOutReset(waveOut);
     waveOutUnprepareHeader(waveOut, header, HeaderSize);
-    waveOutClose(waveOut);
-    waveOut = nullptr;
-    ReleaseBlock(headerHandle);
-    header = nullptr;
+    CloseAndRelease(waveOut, headerHandle, header);
 }
 
 void ReleaseBlock(HGLOBAL& handle) {

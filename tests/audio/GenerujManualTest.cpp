@@ -9,6 +9,7 @@
 #include "tests/platform/TempDir.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -126,6 +127,14 @@ TEST_F(ManualOutput, EveryOpenErrorShowsItsBoxesAndTakesNothing) {
         EXPECT_TRUE(CallsOf([&] { manual->WaveVystup(); }).empty());
         ExpectState(*manual, 0, 0, false);
     }
+}
+
+TEST_F(ManualOutput, DeviceHeldByAnotherProgramLeavesTheToneSilent) {
+    ::setenv("PROGEN_AUDIO", "busy", 1);
+    manual->WaveOpenVystup(Endless);
+    EXPECT_EQ(boxes.texts, Texts({"Chyba pri otevreni vystupniho kanalu", "MMSYSERR_ALLOCATED\t"}));
+    EXPECT_TRUE(CallsOf([&] { manual->WaveVystup(); }).empty());
+    ExpectState(*manual, 0, 0, false);
 }
 
 // Left open by the design: a failed preparation gives the device and the header block back at
