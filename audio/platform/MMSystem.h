@@ -135,9 +135,31 @@ inline void SetHeaderFlags(WAVEHDR& header, DWORD flags) {
     std::atomic_ref<DWORD>(header.dwFlags).store(flags, std::memory_order_release);
 }
 
-// Wave output. Only device 0 exists; WAVE_MAPPER is not supported. A header written with
-// WHDR_BEGINLOOP | WHDR_ENDLOOP plays its buffer dwLoops times (0 plays it once), at the handle's
-// own sample rate. WHDR_DONE is set once its last sample has been handed on to the sink.
+// Wave output. Only device 0 exists (other ids, WAVE_MAPPER included: MMSYSERR_BADDEVICEID), for
+// 16-bit mono PCM at 1000..192000 samples per second (else WAVERR_BADFORMAT), opened with
+// CALLBACK_NULL and WAVE_ALLOWSYNC only (else MMSYSERR_INVALFLAG).
+// - A header must be prepared on its handle before it is written (else WAVERR_UNPREPARED), and a
+//   header in the queue is not written again nor unprepared, nor its handle closed, until it is
+//   done (else WAVERR_STILLPLAYING). Preparing twice, or unpreparing what is not prepared, does
+//   nothing. A handle that is not open gets MMSYSERR_INVALHANDLE from every call.
+// - Written headers play one after another. A header with WHDR_BEGINLOOP | WHDR_ENDLOOP plays its
+//   buffer dwLoops times (0 plays it once), at the handle's own sample rate; an odd last byte is
+//   not played. The render thread sets WHDR_DONE (and clears WHDR_INQUEUE) once the header's last
+//   sample has been handed on to the sink, the card's buffer or the wav file, never before; a
+//   header with nothing to play is done at once. The data is copied when the header is written.
+// - waveOutReset hands every queued header back done at once and sets the position to 0; what
+//   sounds fades out within 3 ms, mixed under whatever the next open plays (a paused handle stays
+//   paused). waveOutPause fades out and holds the stream (writes still queue); waveOutRestart fades
+//   back in where it held. A new tone, or one paused before it sounded, starts as written.
+// - Once waveOutReset, waveOutUnprepareHeader or waveOutClose has returned, nothing reads the
+//   header or its data again: the caller may free them. Before that, the header's memory must
+//   stay where it is; the render thread writes nothing but its dwFlags (see above).
+// - The position counts the handle's samples handed on to the sink since the open or the last
+//   reset, in TIME_SAMPLES, TIME_BYTES or TIME_MS (any other type is answered in samples).
+// - Each call is first recorded and may be failed through the seams (Seams.h), with these integer
+//   arguments: waveOutOpen (device, rate, flags), waveOutPrepareHeader and waveOutWrite (size,
+//   dwBufferLength, dwLoops), waveOutUnprepareHeader (size), waveOutGetPosition (size, wType), the
+//   others none. Where the sound goes is the environment's choice (PROGEN_AUDIO, see Sink.h).
 MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
                      DWORD_PTR dwInstance, DWORD fdwOpen);
 MMRESULT waveOutClose(HWAVEOUT hwo);
@@ -156,8 +178,10 @@ MMRESULT waveOutSetVolume(UINT uDeviceID, DWORD dwVolume);
 MMRESULT auxGetVolume(UINT uDeviceID, DWORD* pdwVolume);
 MMRESULT auxSetVolume(UINT uDeviceID, DWORD dwVolume);
 
-// Multimedia files. mmioOpenA returns nullptr on failure.
-HMMIO mmioOpenA(LPSTR pszFileName, MMIOINFO* pmmioinfo, DWORD fdwOpen);
+// Multimedia files: regular files only. mmioOpenA returns nullptr on failure; MMIO_CREATE creates
+// or truncates, and a file opened for writing is never reached through a symbolic link. A read
+// past the end returns the bytes that are there; read, write and seek return -1 on failure.
+HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* pmmioinfo, DWORD fdwOpen);
 LONG mmioRead(HMMIO hmmio, HPSTR pch, LONG cch);
 LONG mmioWrite(HMMIO hmmio, const char* pch, LONG cch);
 LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin);
@@ -175,6 +199,7 @@ HGLOBAL GlobalFree(HGLOBAL hMem);
 UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
 
 // Sleeps on the platform clock (see Clock.h), so that tests can run long waits instantly.
+// Recorded by the seams with its one argument.
 void Sleep(DWORD dwMilliseconds);
 
 // Ends the process with the exit code. Tests replace it (see Seams.h).

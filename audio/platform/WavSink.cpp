@@ -1,0 +1,155 @@
+#include "audio/platform/WavSink.h"
+
+#include "audio/platform/NullSink.h"
+#include "audio/platform/UniqueFd.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <mutex>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+// One open WAV file and the frames it holds.
+class WavRecording {
+public:
+    static std::shared_ptr<WavRecording> Create(const std::string& path);
+
+    // Appends the frames, then rewrites the header to count them. False when they could not all be
+    // written (the header then counts what was).
+    bool Append(std::span<const float> frames);
+
+private:
+    explicit WavRecording(UniqueFd fd) : fd_(std::move(fd)) {}
+    bool WriteAt(const void* bytes, std::size_t size, std::uint64_t offset);
+    bool WriteHeader();
+
+    static constexpr std::uint32_t HeaderSize = 58;
+    static constexpr std::uint32_t FrameBytes = sizeof(float);
+    // The RIFF size field counts the file less its first 8 bytes.
+    static constexpr std::uint32_t MaxDataBytes = (0xFFFFFFFFu - (HeaderSize - 8)) / 4 * 4;
+
+    UniqueFd fd_;
+    std::uint32_t dataBytes_ = 0;
+};
+
+void Put16(std::uint8_t* at, std::uint16_t value) {
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void Put32(std::uint8_t* at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+std::shared_ptr<WavRecording> WavRecording::Create(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd) {
+        return nullptr;
+    }
+    std::shared_ptr<WavRecording> recording(new WavRecording(std::move(fd)));
+    if (!recording->WriteHeader()) {
+        return nullptr;
+    }
+    return recording;
+}
+
+bool WavRecording::Append(std::span<const float> frames) {
+    const std::size_t room = (MaxDataBytes - dataBytes_) / FrameBytes;
+    const std::size_t count = std::min(frames.size(), room);
+    const std::size_t bytes = count * FrameBytes;
+    const bool written = WriteAt(frames.data(), bytes, HeaderSize + std::uint64_t{dataBytes_});
+    if (written) {
+        dataBytes_ += static_cast<std::uint32_t>(bytes);
+    }
+    return WriteHeader() && written && count == frames.size();
+}
+
+bool WavRecording::WriteAt(const void* bytes, std::size_t size, std::uint64_t offset) {
+    const auto* next = static_cast<const char*>(bytes);
+    while (size > 0) {
+        const ssize_t done = ::pwrite(fd_.Get(), next, size, static_cast<off_t>(offset));
+        if (done < 0 && errno == EINTR) {
+            continue;
+        }
+        if (done <= 0) {
+            return false;
+        }
+        next += done;
+        size -= static_cast<std::size_t>(done);
+        offset += static_cast<std::uint64_t>(done);
+    }
+    return true;
+}
+
+// RIFF/WAVE with a format chunk for IEEE float (tag 3, with its extra-size field) and the fact
+// chunk that non-PCM formats carry.
+bool WavRecording::WriteHeader() {
+    std::array<std::uint8_t, HeaderSize> header{};
+    std::uint8_t* at = header.data();
+    std::memcpy(at, "RIFF", 4);
+    Put32(at + 4, HeaderSize - 8 + dataBytes_);
+    std::memcpy(at + 8, "WAVEfmt ", 8);
+    Put32(at + 16, 18);
+    Put16(at + 20, 3);
+    Put16(at + 22, 1);
+    Put32(at + 24, SinkRate);
+    Put32(at + 28, SinkRate * FrameBytes);
+    Put16(at + 32, FrameBytes);
+    Put16(at + 34, 32);
+    Put16(at + 36, 0);
+    std::memcpy(at + 38, "fact", 4);
+    Put32(at + 42, 4);
+    Put32(at + 46, dataBytes_ / FrameBytes);
+    std::memcpy(at + 50, "data", 4);
+    Put32(at + 54, dataBytes_);
+    return WriteAt(header.data(), header.size(), 0);
+}
+
+class WavSink final : public Sink {
+public:
+    WavSink(std::shared_ptr<WavRecording> recording, Clock& clock)
+        : pacing_(clock), recording_(std::move(recording)) {}
+
+    unsigned Rate() const override { return pacing_.Rate(); }
+    std::size_t Capacity() const override { return pacing_.Capacity(); }
+    std::size_t Period() const override { return pacing_.Period(); }
+    std::size_t Queued() override { return pacing_.Queued(); }
+
+    bool Write(std::span<const float> frames) override {
+        pacing_.Write(frames);
+        return recording_->Append(frames);
+    }
+
+private:
+    NullSink pacing_;
+    std::shared_ptr<WavRecording> recording_;
+};
+
+} // namespace
+
+OpenedSink OpenWavSink(const std::string& path, Clock& clock) {
+    // The recordings of this process by path, kept so that a sink opened again appends.
+    static std::mutex mutex;
+    static std::map<std::string, std::shared_ptr<WavRecording>> recordings;
+
+    std::lock_guard lock(mutex);
+    std::shared_ptr<WavRecording>& recording = recordings[path];
+    if (!recording) {
+        recording = WavRecording::Create(path);
+    }
+    if (!recording) {
+        recordings.erase(path);
+        return {nullptr, MMSYSERR_ERROR};
+    }
+    return {std::make_unique<WavSink>(recording, clock), MMSYSERR_NOERROR};
+}
+
+} // namespace platform

@@ -1,0 +1,186 @@
+// The wave output's costs: the render thread's CPU per second of sound in every band, the silence
+// between two sweep steps, and what a restart and a write cost the user-interface thread.
+
+#include "audio/platform/Clock.h"
+#include "audio/platform/MMSystem.h"
+#include "audio/platform/WaveOutEngine.h"
+#include "synth/ToneSynth.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+double ProcessCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// One handle playing one looping header; everything is given back at the end.
+class Output {
+public:
+    Output(DWORD rate, std::vector<std::int16_t> buffer, DWORD loops) : buffer_(std::move(buffer)) {
+        const WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, rate, 2 * rate, 2, 16, 0};
+        waveOutOpen(&handle_, 0, &format, 0, 0, WAVE_ALLOWSYNC);
+        header_.lpData = reinterpret_cast<LPSTR>(buffer_.data());
+        header_.dwBufferLength = static_cast<DWORD>(buffer_.size() * 2);
+        header_.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
+        header_.dwLoops = loops;
+        waveOutPrepareHeader(handle_, &header_, sizeof header_);
+        waveOutWrite(handle_, &header_, sizeof header_);
+    }
+    ~Output() {
+        waveOutReset(handle_);
+        waveOutUnprepareHeader(handle_, &header_, sizeof header_);
+        waveOutClose(handle_);
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    HWAVEOUT Handle() const { return handle_; }
+    WAVEHDR& Header() { return header_; }
+    bool Done() { return (HeaderFlags(header_) & WHDR_DONE) != 0; }
+
+private:
+    std::vector<std::int16_t> buffer_;
+    HWAVEOUT handle_ = nullptr;
+    WAVEHDR header_{};
+};
+
+// Every band at its highest frequency, where the manual tone's rate is highest (the costliest).
+constexpr std::uint16_t BandTops[] = {99, 200, 400, 600, 800, 1000, 1500, 2000, 5000, 10000, 15000};
+
+ManualTone Tone(std::uint16_t frequency) {
+    return VypocitejManual(frequency, 32767, TPrubeh::Sin);
+}
+
+// The render thread's CPU over 10 s of sound, on the virtual clock into the null sink: while the
+// benchmark's thread sleeps on that clock, only the render thread runs.
+void RenderCostPerSecondOfSound(benchmark::State& state) {
+    const ManualTone tone = Tone(BandTops[state.range(0) - 1]);
+    setenv("PROGEN_AUDIO", "null", 1);
+    platform::SetClock(&platform::VirtualClock());
+    double cpu = 0;
+    for (auto _ : state) {
+        Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        const double before = ProcessCpuSeconds();
+        Sleep(10000);
+        const double spent = ProcessCpuSeconds() - before;
+        state.SetIterationTime(spent);
+        cpu += spent;
+    }
+    Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
+    platform::SetClock(nullptr);
+    state.counters["cpu_ms_per_s"] =
+        benchmark::Counter(cpu * 1000 / 10 / static_cast<double>(state.iterations()));
+}
+BENCHMARK(RenderCostPerSecondOfSound)
+    ->DenseRange(1, 11)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Repetitions(3)
+    ->Unit(benchmark::kMillisecond);
+
+std::vector<float> ReadFrames(const std::filesystem::path& path, std::size_t from) {
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
+    const std::size_t begin = 58 + from * sizeof(float);
+    if (bytes.size() <= begin) {
+        return {};
+    }
+    std::vector<float> frames((bytes.size() - begin) / sizeof(float));
+    std::memcpy(frames.data(), bytes.data() + begin, frames.size() * sizeof(float));
+    return frames;
+}
+
+// Two sweep steps in real time into the wav sink, as the sweep runs them: done, polls of Sleep(1),
+// close, open, write. The gap is the silence the stream got between them.
+void SilenceBetweenSweepSteps(benchmark::State& state) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("progen-bench-" + std::to_string(getpid()) + ".wav");
+    setenv("PROGEN_AUDIO", ("wav:" + path.string()).c_str(), 1);
+    std::vector<double> gaps;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::size_t before = ReadFrames(path, 0).size();
+        state.ResumeTiming();
+        for (const std::int16_t level : {std::int16_t{10000}, std::int16_t{-10000}}) {
+            Output step(level > 0 ? 22500 : 45000,
+                        std::vector<std::int16_t>(level > 0 ? 450 : 3, level), level > 0 ? 1 : 300);
+            while (!step.Done()) {
+                Sleep(1);
+            }
+        }
+        state.PauseTiming();
+        Sleep(20);
+        // The first step is positive, the second negative: the gap lies between the two.
+        const std::vector<float> frames = ReadFrames(path, before);
+        const auto firstEnd =
+            std::find_if(frames.rbegin(), frames.rend(), [](float f) { return f > 0; });
+        const auto secondStart = std::ranges::find_if(frames, [](float f) { return f < 0; });
+        if (firstEnd != frames.rend() && secondStart != frames.end()) {
+            gaps.push_back(static_cast<double>(secondStart - firstEnd.base()) / 48.0);
+        }
+        state.ResumeTiming();
+    }
+    std::ranges::sort(gaps);
+    if (!gaps.empty()) {
+        state.counters["gap_median_ms"] = gaps[gaps.size() / 2];
+        state.counters["gap_max_ms"] = gaps.back();
+    }
+    Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(SilenceBetweenSweepSteps)->Iterations(25)->Unit(benchmark::kMillisecond);
+
+// The wave output's part of a restart on the user-interface thread: reset, unprepare, close of the
+// old tone, open, prepare, write of the new, with the sink already open.
+void RestartOnTheUserInterfaceThread(benchmark::State& state) {
+    setenv("PROGEN_AUDIO", "null", 1);
+    const ManualTone tone = Tone(500);
+    auto output = std::make_unique<Output>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+    for (auto _ : state) {
+        output.reset();
+        output = std::make_unique<Output>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+    }
+    output.reset();
+    Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
+}
+BENCHMARK(RestartOnTheUserInterfaceThread)->Repetitions(5)->Unit(benchmark::kMicrosecond);
+
+// From waveOutWrite to the first frames handed on to the sink, on the system clock. The sound is
+// heard after what the sink still holds before them (at most Lead).
+void WriteToSink(benchmark::State& state) {
+    setenv("PROGEN_AUDIO", "null", 1);
+    {
+        const ManualTone tone = Tone(440);
+        Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        for (auto _ : state) {
+            waveOutReset(output.Handle());
+            waveOutWrite(output.Handle(), &output.Header(), sizeof(WAVEHDR));
+            MMTIME position{TIME_SAMPLES, {}};
+            do {
+                waveOutGetPosition(output.Handle(), &position, sizeof position);
+            } while (position.u.sample == 0);
+        }
+    }
+    Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
+}
+BENCHMARK(WriteToSink)->Iterations(200)->Repetitions(3)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,166 @@
+#include "tests/platform/PlaybackTesting.h"
+
+#include "audio/platform/Clock.h"
+#include "audio/platform/WaveOutEngine.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace {
+
+std::uint32_t Get32(const std::vector<char>& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        value |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + i])) << (8 * i);
+    }
+    return value;
+}
+
+std::uint16_t Get16(const std::vector<char>& bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
+                                      static_cast<std::uint8_t>(bytes[at + 1]) << 8);
+}
+
+} // namespace
+
+TempDir::TempDir() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("progen-test-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void VirtualAudioTest::SetUp() {
+    wavPath_ = dir_.Path() / "sink.wav";
+    UseSink("wav:" + wavPath_.string());
+    platform::SetClock(&platform::VirtualClock());
+}
+
+void VirtualAudioTest::TearDown() {
+    Sleep(static_cast<DWORD>(2 * platform::IdleRelease.count()));
+    platform::SetClock(nullptr);
+    unsetenv("PROGEN_AUDIO");
+}
+
+void VirtualAudioTest::UseSink(const std::string& choice) {
+    setenv("PROGEN_AUDIO", choice.c_str(), 1);
+}
+
+std::vector<float> VirtualAudioTest::Recorded(std::size_t from) const {
+    constexpr std::size_t header = 58;
+    if (!std::filesystem::exists(wavPath_)) {
+        return {}; // no sink opened yet
+    }
+    std::ifstream file(wavPath_, std::ios::binary);
+    std::vector<char> bytes(header);
+    file.read(bytes.data(), header);
+    EXPECT_EQ(file.gcount(), static_cast<std::streamsize>(header));
+    const auto size = static_cast<std::size_t>(std::filesystem::file_size(wavPath_));
+    const std::size_t dataBytes = size - header;
+    EXPECT_EQ(std::string(bytes.data(), 4), "RIFF");
+    EXPECT_EQ(Get32(bytes, 4), size - 8);
+    EXPECT_EQ(std::string(bytes.data() + 8, 8), "WAVEfmt ");
+    EXPECT_EQ(Get32(bytes, 16), 18u);
+    EXPECT_EQ(Get16(bytes, 20), 3u); // IEEE float
+    EXPECT_EQ(Get16(bytes, 22), 1u); // mono
+    EXPECT_EQ(Get32(bytes, 24), 48000u);
+    EXPECT_EQ(Get32(bytes, 28), 48000u * 4);
+    EXPECT_EQ(Get16(bytes, 32), 4u);
+    EXPECT_EQ(Get16(bytes, 34), 32u);
+    EXPECT_EQ(std::string(bytes.data() + 38, 4), "fact");
+    EXPECT_EQ(Get32(bytes, 46), dataBytes / 4);
+    EXPECT_EQ(std::string(bytes.data() + 50, 4), "data");
+    EXPECT_EQ(Get32(bytes, 54), dataBytes);
+    const std::size_t frames = dataBytes / 4;
+    if (from >= frames) {
+        return {};
+    }
+    std::vector<float> recorded(frames - from);
+    file.seekg(static_cast<std::streamoff>(header + from * 4));
+    file.read(reinterpret_cast<char*>(recorded.data()),
+              static_cast<std::streamsize>(recorded.size() * 4));
+    return recorded;
+}
+
+WAVEFORMATEX MonoPcm16(DWORD rate) {
+    return {WAVE_FORMAT_PCM, 1, rate, 2 * rate, 2, 16, 0};
+}
+
+TestOutput::TestOutput(DWORD rate) {
+    const WAVEFORMATEX format = MonoPcm16(rate);
+    opened_ = waveOutOpen(&handle_, 0, &format, 0, 0, WAVE_ALLOWSYNC);
+}
+
+TestOutput::~TestOutput() {
+    Stop();
+}
+
+MMRESULT TestOutput::Play(std::vector<std::int16_t> buffer, DWORD loops) {
+    buffer_ = std::move(buffer);
+    header_ = {};
+    header_.lpData = reinterpret_cast<LPSTR>(buffer_.data());
+    header_.dwBufferLength = static_cast<DWORD>(buffer_.size() * sizeof(std::int16_t));
+    header_.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
+    header_.dwLoops = loops;
+    if (const MMRESULT prepared = waveOutPrepareHeader(handle_, &header_, sizeof header_)) {
+        return prepared;
+    }
+    written_ = true;
+    return waveOutWrite(handle_, &header_, sizeof header_);
+}
+
+void TestOutput::WaitUntilDone(DWORD limitMs) {
+    for (DWORD waited = 0; !Done() && waited < limitMs; ++waited) {
+        Sleep(1);
+    }
+    ASSERT_TRUE(Done());
+}
+
+DWORD TestOutput::Position() {
+    MMTIME time{};
+    time.wType = TIME_SAMPLES;
+    EXPECT_EQ(waveOutGetPosition(handle_, &time, sizeof time), MMSYSERR_NOERROR);
+    return time.u.sample;
+}
+
+void TestOutput::Stop() {
+    if (opened_ != MMSYSERR_NOERROR) {
+        return;
+    }
+    EXPECT_EQ(waveOutReset(handle_), MMSYSERR_NOERROR);
+    if (written_) {
+        EXPECT_EQ(waveOutUnprepareHeader(handle_, &header_, sizeof header_), MMSYSERR_NOERROR);
+    }
+    EXPECT_EQ(waveOutClose(handle_), MMSYSERR_NOERROR);
+    opened_ = MMSYSERR_INVALHANDLE;
+}
+
+std::vector<std::int16_t> Constant(std::size_t n, std::int16_t value) {
+    return std::vector<std::int16_t>(n, value);
+}
+
+std::uint64_t Converted(std::uint64_t frames, std::uint64_t inRate, std::uint64_t outRate) {
+    return (frames * outRate * 2 + inRate) / (2 * inRate);
+}
+
+Span Sounding(const std::vector<float>& frames, float threshold) {
+    Span span;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (std::abs(frames[i]) > threshold) {
+            if (span.end == 0) {
+                span.begin = i;
+            }
+            span.end = i + 1;
+        }
+    }
+    return span;
+}
