@@ -28,6 +28,7 @@ public:
 
     const WAVEFORMATEX& GetFormat() const { return Format; }
     const BandTables& GetBandTable() const { return BandTable; }
+    const WAVEHDR* GetHeader() const { return Header; } // while open
     std::uint16_t GetOpened() const { return Opened; }
     std::uint16_t GetPlaying() const { return Playing; }
 

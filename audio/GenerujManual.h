@@ -32,6 +32,7 @@ public:
     const WAVEFORMATEX& GetFormat() const { return Format; }
     DWORD GetDataLength() const { return DataLength; }
     const std::int16_t* GetData() const { return static_cast<const std::int16_t*>(Data); }
+    const WAVEHDR* GetHeader() const { return Header; } // while open
     std::uint16_t GetOpened() const { return Opened; }
     std::uint16_t GetPlaying() const { return Playing; }
 

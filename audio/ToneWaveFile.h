@@ -15,7 +15,7 @@ void UlozWave(const char* FileName, const std::int16_t* Samples, DWORD ByteLengt
 struct WaveData {
     HGLOBAL Handle;
     void* Data;
-    DWORD Length; // bytes actually read
+    DWORD Length; // bytes of the whole samples actually read
 };
 
 // Reads the data chunk of a wave file. On failure shows the matching message ("WaveErr_OpenFile",

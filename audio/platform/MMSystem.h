@@ -178,8 +178,10 @@ MMRESULT waveOutSetVolume(UINT uDeviceID, DWORD dwVolume);
 MMRESULT auxGetVolume(UINT uDeviceID, DWORD* pdwVolume);
 MMRESULT auxSetVolume(UINT uDeviceID, DWORD dwVolume);
 
-// Multimedia files. mmioOpenA returns nullptr on failure.
-HMMIO mmioOpenA(LPSTR pszFileName, MMIOINFO* pmmioinfo, DWORD fdwOpen);
+// Multimedia files: regular files only. mmioOpenA returns nullptr on failure; MMIO_CREATE creates
+// or truncates, and a file opened for writing is never reached through a symbolic link. A read
+// past the end returns the bytes that are there; read, write and seek return -1 on failure.
+HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* pmmioinfo, DWORD fdwOpen);
 LONG mmioRead(HMMIO hmmio, HPSTR pch, LONG cch);
 LONG mmioWrite(HMMIO hmmio, const char* pch, LONG cch);
 LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin);

@@ -1,0 +1,132 @@
+// Multimedia files over POSIX file descriptors. Only regular files are opened, and a file opened
+// for writing is never reached through a symbolic link: a link planted where the program writes
+// must not make it truncate another file.
+
+#include "HandleTable.h"
+#include "MMSystem.h"
+#include "Seams.h"
+#include "UniqueFd.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <limits>
+#include <memory>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+struct HMMIO__ {
+    platform::UniqueFd fd;
+};
+
+namespace {
+
+constexpr DWORD AccessMask = MMIO_WRITE | MMIO_READWRITE;
+
+platform::HandleTable<HMMIO__>& Files() {
+    static platform::HandleTable<HMMIO__> files;
+    return files;
+}
+
+int OpenFlags(DWORD fdwOpen) {
+    const bool create = (fdwOpen & MMIO_CREATE) != 0;
+    int flags = O_CLOEXEC;
+    switch (fdwOpen & AccessMask) {
+    case MMIO_READ:
+        // Truncating needs write access: O_TRUNC on a read-only descriptor is undefined.
+        flags |= create ? O_RDWR : O_RDONLY;
+        break;
+    case MMIO_WRITE:
+        flags |= O_WRONLY;
+        break;
+    default:
+        flags |= O_RDWR;
+        break;
+    }
+    if (create) {
+        flags |= O_CREAT | O_TRUNC;
+    }
+    if ((flags & O_ACCMODE) != O_RDONLY) {
+        flags |= O_NOFOLLOW;
+    }
+    return flags;
+}
+
+// Moves up to `cch` bytes between the file and `pch` with `syscall` (read or write), retrying
+// after a signal. Stops early at the end of the file; -1 when the call fails.
+template <class Buffer, class Syscall>
+LONG Transfer(std::string_view name, HMMIO hmmio, Buffer* pch, LONG cch, Syscall syscall) {
+    if (platform::EnterCall(name, {cch})) {
+        return -1;
+    }
+    const HMMIO__* file = Files().Find(hmmio);
+    if (file == nullptr || cch < 0 || (pch == nullptr && cch > 0)) {
+        return -1;
+    }
+    LONG done = 0;
+    while (done < cch) {
+        const ssize_t moved =
+            syscall(file->fd.Get(), pch + done, static_cast<std::size_t>(cch - done));
+        if (moved < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (moved == 0) {
+            break;
+        }
+        done += static_cast<LONG>(moved);
+    }
+    return done;
+}
+
+} // namespace
+
+HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
+    if (platform::EnterCall("mmioOpenA", {fdwOpen})) {
+        return nullptr;
+    }
+    if (pszFileName == nullptr || (fdwOpen & ~(AccessMask | MMIO_CREATE)) != 0 ||
+        (fdwOpen & AccessMask) == AccessMask) {
+        return nullptr;
+    }
+    // O_NONBLOCK keeps a planted FIFO from stalling the open; regular files ignore it.
+    platform::UniqueFd fd(::open(pszFileName, OpenFlags(fdwOpen) | O_NONBLOCK, 0666));
+    struct stat status {};
+    if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return nullptr;
+    }
+    return Files().Add(std::make_unique<HMMIO__>(std::move(fd)));
+}
+
+LONG mmioRead(HMMIO hmmio, HPSTR pch, LONG cch) {
+    return Transfer("mmioRead", hmmio, pch, cch, ::read);
+}
+
+LONG mmioWrite(HMMIO hmmio, const char* pch, LONG cch) {
+    return Transfer("mmioWrite", hmmio, pch, cch, ::write);
+}
+
+LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin) {
+    if (platform::EnterCall("mmioSeek", {lOffset, iOrigin})) {
+        return -1;
+    }
+    const HMMIO__* file = Files().Find(hmmio);
+    if (file == nullptr || (iOrigin != SEEK_SET && iOrigin != SEEK_CUR && iOrigin != SEEK_END)) {
+        return -1;
+    }
+    const off_t position = ::lseek(file->fd.Get(), lOffset, iOrigin);
+    if (position < 0 || position > std::numeric_limits<LONG>::max()) {
+        return -1;
+    }
+    return static_cast<LONG>(position);
+}
+
+MMRESULT mmioClose(HMMIO hmmio, UINT wFlags) {
+    if (const auto fault = platform::EnterCall("mmioClose", {wFlags})) {
+        return *fault;
+    }
+    return Files().Remove(hmmio) ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
+}

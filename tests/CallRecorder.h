@@ -1,0 +1,34 @@
+#pragma once
+
+// Records every platform call while it lives.
+
+#include "audio/platform/Seams.h"
+
+#include <string>
+#include <vector>
+
+class CallRecorder {
+public:
+    CallRecorder() { platform::RecordCalls(&calls); }
+    ~CallRecorder() { platform::RecordCalls(nullptr); }
+    CallRecorder(const CallRecorder&) = delete;
+    CallRecorder& operator=(const CallRecorder&) = delete;
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const platform::RecordedCall& call : calls) {
+            names.push_back(call.name);
+        }
+        return names;
+    }
+
+    std::vector<platform::RecordedCall> calls;
+};
+
+// The names of the platform calls `action` makes.
+template <class Action>
+std::vector<std::string> CallsOf(Action action) {
+    const CallRecorder recorder;
+    action();
+    return recorder.Names();
+}

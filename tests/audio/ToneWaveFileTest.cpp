@@ -1,0 +1,237 @@
+#include "audio/ToneWaveFile.h"
+
+#include "synth/ToneSynth.h"
+#include "tests/CallRecorder.h"
+#include "tests/SeamGuard.h"
+#include "tests/audio/MessageBoxes.h"
+#include "tests/audio/WaveBytes.h"
+#include "tests/platform/TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Samples = std::vector<std::int16_t>;
+
+Samples Ramp(std::size_t count) {
+    Samples samples(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        samples[i] = static_cast<std::int16_t>(static_cast<int>(i) * 431 - 32000);
+    }
+    return samples;
+}
+
+// The file exactly as it must be written: a 20-byte format chunk stating 44100 samples and 88200
+// bytes per second, two zero padding bytes, and the samples.
+Bytes ExpectedFile(const Samples& samples) {
+    const auto dataSize = static_cast<std::uint32_t>(2 * samples.size());
+    return Join({"RIFF", U32(dataSize + 40), "WAVE", "fmt ", U32(20), U16(1), U16(1), U32(44100),
+                 U32(88200), U16(2), U16(16), U16(0), U16(0), "data", U32(dataSize),
+                 SampleBytes(samples)});
+}
+
+class ToneWaveFile : public ::testing::Test {
+protected:
+    void Save(const Samples& samples) {
+        UlozWave(path.c_str(), samples.data(), static_cast<DWORD>(2 * samples.size()));
+    }
+
+    // The samples of the file at `path`, or nothing after the reader's message.
+    std::optional<Samples> Load() {
+        WaveData wave{};
+        if (!NactiWave(path.c_str(), wave)) {
+            return std::nullopt;
+        }
+        const auto* first = static_cast<const std::int16_t*>(wave.Data);
+        Samples samples(first, first + wave.Length / 2);
+        EXPECT_EQ(wave.Length % 2, 0u);
+        EXPECT_EQ(GlobalUnlock(wave.Handle), 0);
+        EXPECT_EQ(GlobalFree(wave.Handle), nullptr);
+        return samples;
+    }
+
+    std::optional<Samples> LoadPlanted(const Bytes& file) {
+        WriteText(dir.File("pokus.wav"), file);
+        return Load();
+    }
+
+    SeamGuard seams;
+    TempDir dir;
+    MessageBoxes boxes;
+    const std::string path = dir.File("pokus.wav");
+};
+
+TEST_F(ToneWaveFile, WritesEveryByteAsLaidOut) {
+    const struct {
+        std::uint16_t frequency;
+        std::uintmax_t fileSize;
+    } tones[] = {{500, 348}, {15000, 54}, {11, 1848}};
+    for (const auto& tone : tones) {
+        const Samples samples = VypocitejManual(tone.frequency, 2000, TPrubeh::Sin).Samples;
+        Save(samples);
+        EXPECT_EQ(ReadText(path), ExpectedFile(samples)) << tone.frequency << " Hz";
+        EXPECT_EQ(std::filesystem::file_size(path), tone.fileSize) << tone.frequency << " Hz";
+    }
+    Save(Ramp(3));
+    EXPECT_EQ(std::filesystem::file_size(path), 54u) << "a longer file is truncated";
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(ToneWaveFile, WritesWithOneCallPerFieldAfterCreatingTheFile) {
+    CallRecorder recorder;
+    Save(Ramp(150));
+    const std::vector<platform::RecordedCall> expected = {
+        {"mmioOpenA", {0x1000}}, {"mmioClose", {0}}, {"mmioOpenA", {1}}, {"mmioWrite", {4}},
+        {"mmioWrite", {4}},      {"mmioWrite", {4}}, {"mmioWrite", {4}}, {"mmioWrite", {4}},
+        {"mmioWrite", {20}},     {"mmioWrite", {4}}, {"mmioWrite", {4}}, {"mmioWrite", {300}},
+        {"mmioClose", {0}},
+    };
+    EXPECT_EQ(recorder.calls, expected);
+}
+
+TEST_F(ToneWaveFile, WrittenSamplesReadBackUnchanged) {
+    for (const std::size_t count : {900u, 150u, 17u, 3u}) {
+        Save(Ramp(count));
+        EXPECT_EQ(Load(), Ramp(count)) << count << " samples";
+    }
+}
+
+TEST_F(ToneWaveFile, FailureToCreateOrOpenEndsTheProgram) {
+    const Bytes precious = "precious";
+    WriteText(dir.File("other"), precious);
+    std::filesystem::create_symlink(dir.File("other"), path);
+    try {
+        Save(Ramp(150));
+        FAIL() << "the program went on";
+    } catch (const ProgramEnd& end) {
+        EXPECT_EQ(end.code, 1u);
+    }
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_OpenFile"});
+    EXPECT_EQ(ReadText(dir.File("other")), precious) << "the link was followed";
+
+    std::filesystem::remove(path);
+    boxes.texts.clear();
+    platform::FailCall("mmioOpenA", MMSYSERR_ERROR, 1);
+    EXPECT_THROW(Save(Ramp(150)), ProgramEnd) << "the second open fails";
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_OpenFile"});
+}
+
+TEST_F(ToneWaveFile, ReaderWalksChunksInAnyOrderWithPaddingAndAnyFormatSize) {
+    const Samples samples = Ramp(17);
+    const Bytes data = Chunk("data", SampleBytes(samples));
+    const Bytes fmt = Chunk("fmt ", Bytes(16, '\xEE'));
+
+    EXPECT_EQ(LoadPlanted(Riff({data, fmt})), samples) << "data before fmt";
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("LIST", Bytes(3, 'x')), data})), samples)
+        << "an odd-size chunk padded to even";
+    EXPECT_EQ(LoadPlanted(Riff({Chunk("fmt ", ""), data})), samples);
+    EXPECT_EQ(LoadPlanted(Riff({Chunk("fmt ", Bytes(41, '\x7F')), data})), samples);
+    EXPECT_EQ(LoadPlanted(Riff(4 + 8 + 16 + 1, {fmt, data})), samples)
+        << "a chunk that starts just below RIFF size + 8 is examined";
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(ToneWaveFile, ReaderRefusesWithTheMatchingMessageAndClosesFirst) {
+    const Bytes fmt = Chunk("fmt ", Bytes(20, '\0'));
+    const Bytes data = Chunk("data", SampleBytes(Ramp(3)));
+    const Bytes wave = Riff({fmt, data});
+    Bytes lowerRiff = wave;
+    lowerRiff.replace(0, 4, "riff");
+    Bytes notWave = wave;
+    notWave.replace(8, 4, "WAVX");
+
+    const struct {
+        const char* what;
+        Bytes file;
+        const char* message;
+    } cases[] = {
+        {"empty file", {}, "WaveErr_NoRIFF"},
+        {"lower-case riff", lowerRiff, "WaveErr_NoRIFF"},
+        {"not WAVE", notWave, "WaveErr_NoWave"},
+        {"no format chunk", Riff({data}), "WaveErr_NoInfo"},
+        {"nothing after WAVE", Riff({}), "WaveErr_NoInfo"},
+        {"no data chunk", Riff({fmt, Chunk("LIST", Bytes(5, '\0'))}), "WaveErr_NoData"},
+        {"RIFF size stops before data", Riff(4 + 28, {fmt, data}), "WaveErr_NoData"},
+        {"format chunk beyond the RIFF size", Riff(4 + 14, {data, fmt}), "WaveErr_NoInfo"},
+    };
+    CallRecorder recorder;
+    for (const auto& refused : cases) {
+        recorder.calls.clear();
+        boxes.texts.clear();
+        EXPECT_EQ(LoadPlanted(refused.file), std::nullopt) << refused.what;
+        EXPECT_EQ(boxes.texts, std::vector<std::string>{refused.message}) << refused.what;
+        const std::vector<std::string> names = recorder.Names();
+        ASSERT_GE(names.size(), 2u);
+        EXPECT_EQ(names[names.size() - 2], "mmioClose") << refused.what;
+        EXPECT_EQ(names.back(), "ZobrazChybu") << refused.what;
+    }
+
+    boxes.texts.clear();
+    std::filesystem::remove(path);
+    EXPECT_EQ(Load(), std::nullopt);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_OpenFile"});
+}
+
+TEST_F(ToneWaveFile, ReaderRefusesWhenTheDataBlockCannotBeHad) {
+    Save(Ramp(150));
+    CallRecorder recorder;
+    for (const char* call : {"GlobalAlloc", "GlobalSize"}) {
+        recorder.calls.clear();
+        platform::FailCall(call, MMSYSERR_NOMEM);
+        boxes.texts.clear();
+        EXPECT_EQ(Load(), std::nullopt) << call;
+        EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_Memory"}) << call;
+        EXPECT_EQ(std::count(recorder.calls.begin(), recorder.calls.end(),
+                             platform::RecordedCall{"GlobalFree", {}}),
+                  1)
+            << call;
+        platform::ClearFaults();
+    }
+}
+
+// Sizes in the file are not trusted: each of these once meant a walk without end, a read outside
+// the file or samples nobody wrote.
+TEST_F(ToneWaveFile, HostileChunkSizesEndTheSearch) {
+    const Bytes fmt = Chunk("fmt ", Bytes(20, '\0'));
+    const Bytes data = Chunk("data", SampleBytes(Ramp(3)));
+    const struct {
+        const char* what;
+        Bytes file;
+        const char* message;
+    } cases[] = {
+        {"size -8 would stand still",
+         Riff(0xFFFFFFFF, {fmt, Join({"junk", U32(0xFFFFFFF8)}), data}), "WaveErr_NoData"},
+        {"size -1 would step back", Riff(0xFFFFFFFF, {Join({"junk", U32(0xFFFFFFFF)}), fmt, data}),
+         "WaveErr_NoInfo"},
+        {"negative data size", Riff({fmt, Join({"data", U32(0x80000000)})}), "WaveErr_NoData"},
+        {"position past 2^31", Riff(0xFFFFFFFF, {fmt, Join({"junk", U32(0x7FFFFFFF)}), data}),
+         "WaveErr_NoData"},
+        {"RIFF size far beyond the file", Riff(0xFFFFFFF0, {fmt, Chunk("LIST", Bytes(4, '\0'))}),
+         "WaveErr_NoData"},
+        {"chunk header cut off", Join({Riff(0xFFFFFFFF, {fmt}), "dat"}), "WaveErr_NoData"},
+    };
+    for (const auto& hostile : cases) {
+        boxes.texts.clear();
+        EXPECT_EQ(LoadPlanted(hostile.file), std::nullopt) << hostile.what;
+        EXPECT_EQ(boxes.texts, std::vector<std::string>{hostile.message}) << hostile.what;
+    }
+}
+
+TEST_F(ToneWaveFile, DataLengthCountsOnlyWholeSamplesInTheFile) {
+    const Bytes fmt = Chunk("fmt ", Bytes(20, '\0'));
+    const Bytes six = SampleBytes(Ramp(3));
+    const Bytes seven = six + '\x55';
+
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Join({"data", U32(1000), six})})), Ramp(3))
+        << "claims more than the file holds";
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Join({"data", U32(0x7FFFFFFF), six})})), Ramp(3));
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", seven)})), Ramp(3)) << "odd byte dropped";
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "\x55")})), Samples{});
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "")})), Samples{});
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+} // namespace

@@ -1,0 +1,99 @@
+#include "audio/platform/MMSystem.h"
+#include "tests/platform/TempDir.h"
+
+#include <array>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+class MultimediaFile : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+TEST_F(MultimediaFile, CreateTruncatesAndWriteDoesNotCreate) {
+    const std::string path = dir.File("pokus.wav");
+    EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_WRITE), nullptr) << "no such file yet";
+
+    WriteText(dir.File("pokus.wav"), std::string(100, 'x'));
+    const HMMIO created = mmioOpenA(path.c_str(), nullptr, MMIO_CREATE);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(mmioClose(created, 0), MMSYSERR_NOERROR);
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+}
+
+TEST_F(MultimediaFile, WrittenBytesReadBackAndReadsStopAtTheEnd) {
+    const std::string path = dir.File("data.bin");
+    mmioClose(mmioOpenA(path.c_str(), nullptr, MMIO_CREATE), 0);
+
+    const HMMIO out = mmioOpenA(path.c_str(), nullptr, MMIO_WRITE);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(mmioWrite(out, "0123456789", 10), 10);
+    EXPECT_EQ(mmioRead(out, std::array<char, 4>{}.data(), 4), -1) << "opened for writing only";
+    mmioClose(out, 0);
+
+    const HMMIO in = mmioOpenA(path.c_str(), nullptr, MMIO_READ);
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(mmioWrite(in, "x", 1), -1) << "opened for reading only";
+    std::array<char, 16> buffer{};
+    EXPECT_EQ(mmioSeek(in, 4, SEEK_SET), 4);
+    EXPECT_EQ(mmioRead(in, buffer.data(), 16), 6);
+    EXPECT_EQ(std::string(buffer.data(), 6), "456789");
+    EXPECT_EQ(mmioRead(in, buffer.data(), 16), 0);
+    EXPECT_EQ(mmioSeek(in, 100, SEEK_SET), 100) << "seeking past the end is allowed";
+    EXPECT_EQ(mmioRead(in, buffer.data(), 16), 0);
+    EXPECT_EQ(mmioSeek(in, -1, SEEK_SET), -1);
+    EXPECT_EQ(mmioSeek(in, 0, 7), -1);
+    EXPECT_EQ(mmioRead(in, buffer.data(), -1), -1);
+    EXPECT_EQ(mmioClose(in, 0), MMSYSERR_NOERROR);
+
+    EXPECT_EQ(ReadText(dir.File("data.bin")), "0123456789");
+}
+
+TEST_F(MultimediaFile, WritingNeverFollowsASymbolicLink) {
+    const std::string precious = "keep";
+    WriteText(dir.File("precious"), precious);
+    const std::string link = dir.File("pokus.wav");
+    std::filesystem::create_symlink(dir.File("precious"), link);
+
+    EXPECT_EQ(mmioOpenA(link.c_str(), nullptr, MMIO_CREATE), nullptr);
+    EXPECT_EQ(mmioOpenA(link.c_str(), nullptr, MMIO_WRITE), nullptr);
+    EXPECT_EQ(mmioOpenA(link.c_str(), nullptr, MMIO_READWRITE), nullptr);
+    EXPECT_EQ(ReadText(dir.File("precious")), precious);
+
+    const std::string dangling = dir.File("dangling.wav");
+    std::filesystem::create_symlink(dir.File("elsewhere"), dangling);
+    EXPECT_EQ(mmioOpenA(dangling.c_str(), nullptr, MMIO_CREATE), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));
+}
+
+TEST_F(MultimediaFile, OnlyRegularFilesOpenAndAFifoDoesNotBlock) {
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(mmioOpenA(fifo.c_str(), nullptr, MMIO_READ), nullptr);
+    EXPECT_EQ(mmioOpenA(fifo.c_str(), nullptr, MMIO_WRITE), nullptr);
+    EXPECT_EQ(mmioOpenA(dir.File("").c_str(), nullptr, MMIO_READ), nullptr);
+}
+
+TEST_F(MultimediaFile, BadHandlesArgumentsAndFlagsFailCleanly) {
+    const std::string path = dir.File("f");
+    EXPECT_EQ(mmioOpenA(nullptr, nullptr, MMIO_READ), nullptr);
+    EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_CREATE | MMIO_WRITE | MMIO_READWRITE), nullptr);
+    EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_CREATE | 0x10), nullptr);
+
+    const HMMIO stale = mmioOpenA(path.c_str(), nullptr, MMIO_CREATE);
+    ASSERT_NE(stale, nullptr);
+    ASSERT_EQ(mmioClose(stale, 0), MMSYSERR_NOERROR);
+    char byte = 0;
+    for (const HMMIO bad : {stale, HMMIO{}}) {
+        EXPECT_EQ(mmioRead(bad, &byte, 1), -1);
+        EXPECT_EQ(mmioWrite(bad, &byte, 1), -1);
+        EXPECT_EQ(mmioSeek(bad, 0, SEEK_SET), -1);
+        EXPECT_EQ(mmioClose(bad, 0), MMSYSERR_INVALHANDLE);
+    }
+}
+
+} // namespace
