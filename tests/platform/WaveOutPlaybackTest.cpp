@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -232,7 +231,7 @@ TEST_F(Playback, SinkGoesOnWithSilenceUntilIdleThenIsReleasedAndARecordingGoesOn
 }
 
 TEST_F(Playback, RecordingStartsAfreshOverAFileOfAnEarlierRun) {
-    std::ofstream(wavPath_) << std::string(100000, 'x');
+    WriteText(wavPath_, std::string(100000, 'x'));
     TestOutput output(48000);
     ASSERT_EQ(output.Play(Constant(480, 5000), 10), MMSYSERR_NOERROR);
     output.WaitUntilDone();
