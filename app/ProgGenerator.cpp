@@ -4,14 +4,68 @@
 #include "app/controls/Edit.h"
 #include "app/controls/Label.h"
 #include "app/controls/Panel.h"
+#include "app/controls/RadioButton.h"
 #include "app/controls/ScrollBar.h"
 #include "app/controls/SpeedButton.h"
+#include "app/controls/UpDown.h"
+#include "audio/GenerujManual.h"
+#include "audio/ToneWaveFile.h"
+#include "synth/ToneSynth.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
 #include <algorithm>
 
 namespace {
+
+const char* const ToneFile = "pokus.wav";
+
+// The manual tone loops practically without end.
+constexpr DWORD ManualLoops = 2147483647;
+
+// The auxiliary devices in the order their levels are saved at start and given back at close.
+constexpr std::array<UINT, 5> AuxOrder = {3, 2, 4, 1, 5};
+
+// The auxiliary device that carries the output level.
+constexpr UINT OutputLevelDevice = 5;
+
+// The level selectors' table, by up-down position. The words are taken as they stand, not
+// computed from the nominal decibels.
+struct Level {
+    const char* Text;
+    WORD Word;
+};
+constexpr std::array<Level, 17> LevelTable = {{
+    {"-----", 0x0000},
+    {"-63dB", 0x07FF},
+    {"-38dB", 0x0FFF},
+    {"-30dB", 0x17FF},
+    {"-26dB", 0x1FFF},
+    {"-22dB", 0x27FF},
+    {"-20dB", 0x2FFF},
+    {"-18dB", 0x37FF},
+    {"-16dB", 0x3FFF},
+    {"-14dB", 0x47FF},
+    {"-12dB", 0x57FF},
+    {"-10dB", 0x67FF},
+    {"-8dB", 0x7FFF},
+    {"-6dB", 0x97FF},
+    {"-4dB", 0xAFFF},
+    {"-2dB", 0xD7FF},
+    {"-0dB", 0xFFFF},
+}};
+
+// The row of an up-down position; none outside the table.
+const Level* LevelAt(int position) {
+    return position >= 0 && position < static_cast<int>(LevelTable.size())
+               ? &LevelTable[static_cast<std::size_t>(position)]
+               : nullptr;
+}
+
+// A level word in both channels.
+DWORD BothChannels(WORD word) {
+    return static_cast<DWORD>(word) << 16 | word;
+}
 
 // The original strip is 800 x 72 pixels outside, a frame of 4 pixels on each side and a caption
 // bar of 19 around its client area. Qt sizes the client area and the window system adds its own
@@ -45,6 +99,9 @@ void TProgGenerator::FormCreate() {
     SetAmplituda(TrackBarA->Position());
     EditAmplituda->setText(QString::number(Amplituda));
     LabelA->setText(QStringLiteral("Amplituda:") + EditAmplituda->text());
+
+    AWEClick();
+    PlayClick();
 }
 
 void TProgGenerator::FormResize() {
@@ -60,13 +117,192 @@ void TProgGenerator::FormResize() {
     ComboBox1->move(clientWidth - 119, ComboBox1->y());
 }
 
-void TProgGenerator::FormClose() {}
+void TProgGenerator::FormClose() {
+    waveOutSetVolume(0, SavedWaveVolume);
+    for (const UINT device : AuxOrder) {
+        auxSetVolume(device, SavedAuxVolume[device - 1]);
+    }
+}
+
+void TProgGenerator::AWEClick() {
+    SetVibraMode(false);
+    UpDownAuxL->SetMax(16);
+    UpDownAuxL->SetMin(0);
+    UpDownAuxL->SetPosition(16);
+    PanelAuxL->SetCaption(QStringLiteral("-0 dB"));
+    UpDownWaveL->SetMax(16);
+    UpDownWaveL->SetMin(0);
+    UpDownWaveL->SetPosition(16);
+    PanelWaveL->SetCaption(QStringLiteral("-0 dB"));
+
+    // A level that cannot be read stays 0 whatever the failed call left behind, and is given
+    // back as 0 at close.
+    DWORD level = 0;
+    if (waveOutGetVolume(0, &level) == MMSYSERR_NOERROR) {
+        SavedWaveVolume = level;
+    }
+    for (const UINT device : AuxOrder) {
+        if (auxGetVolume(device, &level) == MMSYSERR_NOERROR) {
+            SavedAuxVolume[device - 1] = level;
+        }
+    }
+
+    auxSetVolume(3, 0);
+    auxSetVolume(2, 0);
+    auxSetVolume(4, 0);
+    auxSetVolume(OutputLevelDevice, 0xFFFFEFFF);
+    waveOutSetVolume(0, 0xFFFFFFFF);
+    auxSetVolume(1, 0);
+}
 
 void TProgGenerator::ManualClick() {
     SpeedButtonManual->SetDown(true);
     PanelF->show();
     PanelFce->show();
     Play->show();
+}
+
+void TProgGenerator::AutoClick() {
+    if (ManualPlaying()) {
+        StopClick();
+    }
+    PanelAuto->show();
+    PanelF->hide();
+    PanelFce->hide();
+    Play->hide();
+    PlayGenerujAuto->show();
+}
+
+void TProgGenerator::LabelNastaveniClick() {
+    switch (WinExec("sndvol32.exe", SW_SHOWNORMAL)) {
+    case 0:
+        ZobrazChybu("The system is out of memory or resources.");
+        break;
+    case ERROR_FILE_NOT_FOUND:
+        ZobrazChybu("The specified file was not found.");
+        break;
+    case ERROR_PATH_NOT_FOUND:
+        ZobrazChybu("The specified path was not found.");
+        break;
+    case ERROR_BAD_FORMAT:
+        ZobrazChybu("The .EXE file is invalid (non-Win32 .EXE or error in .EXE image).");
+        break;
+    default:
+        break;
+    }
+}
+
+void TProgGenerator::PlayClick() {
+    // An output still held here (paused, or silent after a failed open) is closed and released
+    // first, so that it does not keep the device from the new one.
+    ReleaseManual();
+
+    Play->setEnabled(false);
+    Pause->setEnabled(true);
+    const ManualTone tone = VypocitejManual(Frekvence, Amplituda, CheckedPrubeh());
+    SetSampleRate(tone.SampleRate);
+    UlozWave(ToneFile, tone.Samples.data(),
+             static_cast<DWORD>(tone.Samples.size() * sizeof(std::int16_t)));
+    GenerujManual = TGenerujManual::Create(ToneFile, SampleRate);
+    if (!GenerujManual) {
+        ZobrazChybu("GenerujManual = nil");
+        ExitProcess(1);
+    }
+    GenerujManual->WaveOpenVystup(ManualLoops);
+    VolumeIndex = 0;
+    Pauza = 0;
+    WaveLevelPairs[0] = BothChannels(WaveL);
+    AuxLevelPairs[0] = BothChannels(AuxL);
+    GenerujManual->WaveVystup();
+}
+
+void TProgGenerator::StopClick() {
+    Play->setEnabled(true);
+    Pause->setEnabled(false);
+    ReleaseManual();
+}
+
+void TProgGenerator::PauseClick() {
+    Play->setEnabled(false);
+    Pause->setEnabled(true);
+    // Pauza toggles whatever the device does; the object's own flag decides that.
+    if (Pauza != 0) {
+        if (GenerujManual) {
+            GenerujManual->RestartVystup();
+        }
+        Pauza = 0;
+    } else {
+        if (GenerujManual) {
+            GenerujManual->PauseVystup();
+        }
+        Pauza = 1;
+    }
+}
+
+void TProgGenerator::RestartTone() {
+    if (ManualPlaying()) {
+        StopClick();
+    }
+    // No tone plays now, so a new one always starts.
+    PlayClick();
+}
+
+bool TProgGenerator::ManualPlaying() const {
+    return GenerujManual && GenerujManual->PlayingVystup();
+}
+
+void TProgGenerator::ReleaseManual() {
+    if (GenerujManual) {
+        GenerujManual->WaveCloseVystup();
+        GenerujManual.reset();
+    }
+}
+
+// The selectors act on the row of the position before the press, so the applied row follows
+// one press behind the up-down.
+void TProgGenerator::UpDownWaveLChanging() {
+    if (const Level* level = LevelAt(UpDownWaveL->Position())) {
+        SetWaveL(level->Word);
+        PanelWaveL->SetCaption(QString::fromLatin1(level->Text));
+    }
+    WaveLevelPairs[0] = BothChannels(WaveL);
+    if (GenerujManual) {
+        GenerujManual->SetWaveVolumeVystup(WaveLevelPairs[VolumeIndex]);
+    }
+}
+
+void TProgGenerator::UpDownAuxLChanging() {
+    if (const Level* level = LevelAt(UpDownAuxL->Position())) {
+        // Left channel only: the right channel of the output level is silenced.
+        auxSetVolume(OutputLevelDevice, level->Word);
+        PanelAuxL->SetCaption(QString::fromLatin1(level->Text));
+    }
+    AuxLevelPairs[0] = BothChannels(AuxL);
+    if (GenerujManual) {
+        GenerujManual->SetAuxVolumeVystup(AuxLevelPairs[VolumeIndex]);
+    }
+}
+
+void TProgGenerator::Button1Click() {
+    WinExec("reg.exe", SW_SHOWNORMAL);
+}
+
+void TProgGenerator::Panel9Click() {
+    Panel9->SetBevelOuter(Panel::Bevel::Lowered);
+    WinExec("ctmixer.exe", SW_SHOWNOACTIVATE);
+}
+
+TPrubeh TProgGenerator::CheckedPrubeh() const {
+    if (RadioButtonTroj->isChecked()) {
+        return TPrubeh::Troj;
+    }
+    if (RadioButtonObdelnik->isChecked()) {
+        return TPrubeh::Obdelnik;
+    }
+    if (RadioButtonPila->isChecked()) {
+        return TPrubeh::Pila;
+    }
+    return TPrubeh::Sin;
 }
 
 void TProgGenerator::resizeEvent(QResizeEvent* event) {

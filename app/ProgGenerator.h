@@ -9,9 +9,12 @@
 // call each other directly. Each control carries its name as its object name.
 
 #include "app/controls/ScrollBar.h"
+#include "audio/platform/MMSystem.h"
 
 #include <QWidget>
+#include <array>
 #include <cstdint>
+#include <memory>
 
 class QButtonGroup;
 class QGroupBox;
@@ -24,6 +27,8 @@ class Panel;
 class RadioButton;
 class SpeedButton;
 class UpDown;
+class TGenerujManual;
+enum class TPrubeh;
 
 class TProgGenerator : public QWidget {
     Q_OBJECT
@@ -36,7 +41,32 @@ public:
     void FormCreate();
     void FormResize();
     void FormClose();
+    void AWEClick();
     void ManualClick();
+    void AutoClick();
+    void LabelNastaveniClick();
+
+    // The manual tone.
+    void PlayClick();
+    void StopClick();
+    void PauseClick();
+    // Every finished change that should be heard restarts the tone this one way.
+    void RestartTone();
+    // A tone is playing when an output object exists and reports playing; a paused or silent
+    // one is not.
+    bool ManualPlaying() const;
+    // Closes and releases the manual tone's output, if there is one, without touching Play and
+    // Pause.
+    void ReleaseManual();
+
+    // Output levels and mixer programs.
+    void UpDownWaveLChanging();
+    void UpDownAuxLChanging();
+    void Button1Click();
+    void Panel9Click();
+
+    TGenerujManual* GetGenerujManual() const { return GenerujManual.get(); }
+    std::uint16_t GetPauza() const { return Pauza; }
 
     // Frequency and amplitude: the sliders, the number boxes, the range choice and the drag of
     // the panel with the sweep's start button.
@@ -75,6 +105,11 @@ private:
     // The frequency slider over 11..15000 Hz, keeping its steps.
     void SetFullFrequencyRange();
 
+    TPrubeh CheckedPrubeh() const;
+
+    std::unique_ptr<TGenerujManual> GenerujManual;
+    std::uint16_t VolumeIndex = 0; // which level pair goes to the output object; always 0
+    std::uint16_t Pauza = 0;
     // The 16-bit fields keep the low 16 bits of whatever is stored in them.
     std::uint16_t Frekvence = 0;
     std::uint16_t Amplituda = 0;
@@ -85,6 +120,13 @@ private:
     bool DragHraj = false;  // PanelHraj follows the pointer while the left button holds it
     std::int32_t DragX = 0; // where in PanelHraj the drag began
     std::int32_t DragY = 0;
+
+    // The user's mixer levels found at start (aux devices 1..5 at 0..4), given back at close.
+    DWORD SavedWaveVolume = 0;
+    std::array<DWORD, 5> SavedAuxVolume{};
+    // The level pairs handed to the output object's volume operations, which do nothing.
+    std::array<DWORD, 2> WaveLevelPairs{0xFFFFFFFF, 0xFFFFFFFF};
+    std::array<DWORD, 2> AuxLevelPairs{0xFFFFFFFF, 0xFFFFFFFF};
 
     // Shown at start.
     ScrollBar* TrackBarA;

@@ -365,6 +365,14 @@ void TProgGenerator::CreateControls() {
     setTabOrder(ScrollBarProdleva, Button1);
 
     connect(SpeedButtonManual, &SpeedButton::clicked, this, &TProgGenerator::ManualClick);
+    connect(SpeedButtonAuto, &SpeedButton::clicked, this, &TProgGenerator::AutoClick);
+    connect(LabelNastaveni, &Label::Click, this, &TProgGenerator::LabelNastaveniClick);
+    connect(Play, &SpeedButton::clicked, this, &TProgGenerator::PlayClick);
+    connect(Pause, &SpeedButton::clicked, this, &TProgGenerator::PauseClick);
+    connect(UpDownWaveL, &UpDown::Changing, this, &TProgGenerator::UpDownWaveLChanging);
+    connect(UpDownAuxL, &UpDown::Changing, this, &TProgGenerator::UpDownAuxLChanging);
+    connect(Button1, &QPushButton::clicked, this, &TProgGenerator::Button1Click);
+    connect(Panel9, &Panel::Click, this, &TProgGenerator::Panel9Click);
     connect(TrackBarLF, &ScrollBar::Change, this, &TProgGenerator::TrackBarLFChange);
     connect(TrackBarA, &ScrollBar::Change, this, &TProgGenerator::TrackBarAChange);
     connect(EditFrekvence, &Edit::Enter, this, &TProgGenerator::EditFrekvenceEnter);

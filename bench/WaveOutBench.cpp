@@ -36,13 +36,17 @@ class Output {
 public:
     Output(DWORD rate, std::vector<std::int16_t> buffer, DWORD loops) : buffer_(std::move(buffer)) {
         const WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, rate, 2 * rate, 2, 16, 0};
-        waveOutOpen(&handle_, 0, &format, 0, 0, WAVE_ALLOWSYNC);
+        result_ = waveOutOpen(&handle_, 0, &format, 0, 0, WAVE_ALLOWSYNC);
         header_.lpData = reinterpret_cast<LPSTR>(buffer_.data());
         header_.dwBufferLength = static_cast<DWORD>(buffer_.size() * 2);
         header_.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
         header_.dwLoops = loops;
-        waveOutPrepareHeader(handle_, &header_, sizeof header_);
-        waveOutWrite(handle_, &header_, sizeof header_);
+        if (result_ == MMSYSERR_NOERROR) {
+            result_ = waveOutPrepareHeader(handle_, &header_, sizeof header_);
+        }
+        if (result_ == MMSYSERR_NOERROR) {
+            result_ = waveOutWrite(handle_, &header_, sizeof header_);
+        }
     }
     ~Output() {
         waveOutReset(handle_);
@@ -52,6 +56,8 @@ public:
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
+    // What the open, prepare and write came to: a benchmark of failing calls measures nothing.
+    MMRESULT Result() const { return result_; }
     HWAVEOUT Handle() const { return handle_; }
     WAVEHDR& Header() { return header_; }
     bool Done() { return (HeaderFlags(header_) & WHDR_DONE) != 0; }
@@ -60,6 +66,7 @@ private:
     std::vector<std::int16_t> buffer_;
     HWAVEOUT handle_ = nullptr;
     WAVEHDR header_{};
+    MMRESULT result_;
 };
 
 // Every band at its highest frequency, where the manual tone's rate is highest (the costliest).
@@ -78,6 +85,10 @@ void RenderCostPerSecondOfSound(benchmark::State& state) {
     double cpu = 0;
     for (auto _ : state) {
         Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        if (output.Result() != MMSYSERR_NOERROR) {
+            state.SkipWithError("the output did not start");
+            break;
+        }
         const double before = ProcessCpuSeconds();
         Sleep(10000);
         const double spent = ProcessCpuSeconds() - before;
@@ -122,6 +133,10 @@ void SilenceBetweenSweepSteps(benchmark::State& state) {
         for (const std::int16_t level : {std::int16_t{10000}, std::int16_t{-10000}}) {
             Output step(level > 0 ? 22500 : 45000,
                         std::vector<std::int16_t>(level > 0 ? 450 : 3, level), level > 0 ? 1 : 300);
+            if (step.Result() != MMSYSERR_NOERROR) {
+                state.SkipWithError("a step did not start");
+                break;
+            }
             while (!step.Done()) {
                 Sleep(1);
             }
@@ -157,6 +172,10 @@ void RestartOnTheUserInterfaceThread(benchmark::State& state) {
     for (auto _ : state) {
         output.reset();
         output = std::make_unique<Output>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        if (output->Result() != MMSYSERR_NOERROR) {
+            state.SkipWithError("the restarted output did not start");
+            break;
+        }
     }
     output.reset();
     Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
@@ -170,6 +189,9 @@ void WriteToSink(benchmark::State& state) {
     {
         const ManualTone tone = Tone(440);
         Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        if (output.Result() != MMSYSERR_NOERROR) {
+            state.SkipWithError("the output did not start");
+        }
         for (auto _ : state) {
             waveOutReset(output.Handle());
             waveOutWrite(output.Handle(), &output.Header(), sizeof(WAVEHDR));

@@ -157,7 +157,14 @@ void WaveOutEngine::Render(std::stop_token stop) {
     Clock& clock = *clock_;
     std::unique_ptr<Sink> released; // closed after the lock is let go
     Clock::TimePoint wake = clock.Now();
-    while (!stop.stop_requested()) {
+    // Sleeping first keeps the thread out of the way of the calls that follow the first open, so
+    // that, on the virtual clock, what they queue starts together.
+    for (;;) {
+        wake = std::max(wake + RenderPeriod, clock.Now());
+        clock.SleepUntil(wake, stop);
+        if (stop.stop_requested()) {
+            break;
+        }
         {
             std::lock_guard lock(mutex_);
             const Clock::TimePoint now = clock.Now();
@@ -169,8 +176,6 @@ void WaveOutEngine::Render(std::stop_token stop) {
             }
             RenderRound();
         }
-        wake = std::max(wake + RenderPeriod, clock.Now());
-        clock.SleepUntil(wake, stop);
     }
 }
 

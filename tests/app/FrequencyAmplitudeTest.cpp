@@ -13,10 +13,10 @@
 
 namespace {
 
-class FrequencyAmplitudeTest : public WindowFixture {
+class FrequencyAmplitudeTest : public OpenWindowFixture {
 protected:
     void SetUp() override {
-        WindowFixture::SetUp();
+        OpenWindowFixture::SetUp();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         frequency = Control<ScrollBar>("TrackBarLF");
         amplitude = Control<ScrollBar>("TrackBarA");

@@ -31,7 +31,7 @@ TEST_P(SignalCloseTest, ASignalClosesTheWindowThroughItsCloseEvent) {
     closeRequests.Watch(window);
 
     std::raise(GetParam());
-    QTRY_COMPARE_WITH_TIMEOUT(window.closes, 1, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.closes == 1; }, 2000));
     EXPECT_FALSE(window.isVisible());
 }
 
@@ -46,7 +46,7 @@ TEST(SignalCloseWatchTest, ASignalBeforeWatchingIsKeptUntilThen) {
     EXPECT_EQ(window.closes, 0);
 
     closeRequests.Watch(window);
-    QTRY_COMPARE_WITH_TIMEOUT(window.closes, 1, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.closes == 1; }, 2000));
 }
 
 TEST(SignalCloseWatchTest, AnOpenModalBoxIsClosedFirst) {
@@ -65,7 +65,7 @@ TEST(SignalCloseWatchTest, AnOpenModalBoxIsClosedFirst) {
     });
     box.exec();
     EXPECT_FALSE(answeredByTest);
-    QTRY_COMPARE_WITH_TIMEOUT(window.closes, 1, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.closes == 1; }, 2000));
 }
 
 } // namespace

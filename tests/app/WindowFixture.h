@@ -1,30 +1,46 @@
 #pragma once
 
-// The real window, shown on the offscreen platform, in a working directory of its own (the
-// window writes "pokus.wav" and, with PROGEN_MIXER=file:mixer.txt, the mixer file there).
+// The real window on the offscreen platform, in a working directory of its own: the window
+// writes "pokus.wav" there and, with PROGEN_MIXER=file:mixer.txt (set by ctest), keeps the mixer
+// levels in "mixer.txt" there. Each test starts with the user's levels of UserLevels planted in
+// that file, and leaves the platform seams as it found them.
 
 #include "app/ProgGenerator.h"
+#include "audio/platform/Seams.h"
+#include "tests/SeamGuard.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
+#include <string>
+
+// The mixer file's lines, by name ("wave0", "aux1" .. "aux5").
+using MixerLevels = std::map<std::string, DWORD>;
+
+// Levels a user might have set, each different, so that every restored one is told apart.
+inline const MixerLevels UserLevels = {{"wave0", 0xC000C000}, {"aux1", 0x11111111},
+                                       {"aux2", 0x22222222},  {"aux3", 0x33333333},
+                                       {"aux4", 0x44444444},  {"aux5", 0x55555555}};
+
+void WriteMixerFile(const QString& path, const MixerLevels& levels);
+// Empty when there is no file.
+MixerLevels ReadMixerFile(const QString& path);
+
+// What ExitProcess throws in a test.
+struct ProgramEnded {
+    UINT code;
+};
 
 class WindowFixture : public testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(directory.isValid());
-        ASSERT_TRUE(QDir::setCurrent(directory.path()));
-        window = std::make_unique<TProgGenerator>();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
+    void SetUp() override;
+    void TearDown() override;
 
-    void TearDown() override {
-        window.reset();
-        QDir::setCurrent(previous);
-    }
+    // Creates the window (running FormCreate, and with it the first tone) and shows it.
+    void OpenWindow();
 
     // The window's control of that name; the test fails if there is none of that kind.
     template <class Kind>
@@ -34,7 +50,20 @@ protected:
         return control;
     }
 
+    QString MixerFile() const { return directory.filePath(QStringLiteral("mixer.txt")); }
+
+    SeamGuard seams;
     QTemporaryDir directory;
-    QString previous = QDir::currentPath();
+    QString previousDirectory = QDir::currentPath();
+    std::vector<std::string> boxes; // the texts of the message boxes, in order
     std::unique_ptr<TProgGenerator> window;
+};
+
+// Tests that start with the window open.
+class OpenWindowFixture : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        OpenWindow();
+    }
 };

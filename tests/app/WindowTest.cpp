@@ -16,7 +16,7 @@
 
 namespace {
 
-using WindowTest = WindowFixture;
+using WindowTest = OpenWindowFixture;
 
 TEST_F(WindowTest, CaptionAndFontAreThoseOfTheStrip) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("GENERÁTOR SINUS-VORTAL") +

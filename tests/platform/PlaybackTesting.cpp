@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <random>
 
 namespace {
 
@@ -26,18 +25,6 @@ std::uint16_t Get16(const std::vector<char>& bytes, std::size_t at) {
 }
 
 } // namespace
-
-TempDir::TempDir() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("progen-test-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 void VirtualAudioTest::SetUp() {
     wavPath_ = dir_.Path() / "sink.wav";

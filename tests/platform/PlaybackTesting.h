@@ -4,26 +4,13 @@
 // sink, one handle with one header that cleans up after itself, and the recording of the wav sink.
 
 #include "audio/platform/MMSystem.h"
+#include "tests/platform/TempDir.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-// A fresh directory of its own, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // Plays on the virtual clock into the sink `PROGEN_AUDIO` names: "wav:" and a file of the fixture's
 // own by default. Afterwards it lets the sink go idle and be released, and restores the system

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -231,7 +231,7 @@ TEST_F(Playback, SinkGoesOnWithSilenceUntilIdleThenIsReleasedAndARecordingGoesOn
 }
 
 TEST_F(Playback, RecordingStartsAfreshOverAFileOfAnEarlierRun) {
-    std::ofstream(wavPath_) << std::string(100000, 'x');
+    WriteText(wavPath_, std::string(100000, 'x'));
     TestOutput output(48000);
     ASSERT_EQ(output.Play(Constant(480, 5000), 10), MMSYSERR_NOERROR);
     output.WaitUntilDone();
@@ -239,9 +239,15 @@ TEST_F(Playback, RecordingStartsAfreshOverAFileOfAnEarlierRun) {
 }
 
 TEST_F(Playback, RecordingIsAValidWavWhenTheProcessEndsAbruptly) {
-    // The child plays for a while and ends through ExitProcess, which runs no destructor.
+    // The child plays for a while and ends through ExitProcess, which runs no destructor. It is a
+    // fresh run of this test (a fork would inherit this process' render thread only in name), so
+    // the parent hands it the file through the environment.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("PROGEN_TEST_ABRUPT_WAV", wavPath_.c_str(), 0);
+    const std::filesystem::path recording = std::getenv("PROGEN_TEST_ABRUPT_WAV");
     EXPECT_EXIT(
         {
+            UseSink("wav:" + recording.string());
             const ManualTone tone = VypocitejManual(440, 20000, TPrubeh::Sin);
             TestOutput output(tone.SampleRate);
             output.Play(tone.Samples, 0x7FFFFFFF);
@@ -249,6 +255,7 @@ TEST_F(Playback, RecordingIsAValidWavWhenTheProcessEndsAbruptly) {
             ExitProcess(1);
         },
         ::testing::ExitedWithCode(1), "");
+    unsetenv("PROGEN_TEST_ABRUPT_WAV");
     const std::vector<float> frames = Recorded();
     EXPECT_GE(Sounding(frames).Size(), 48u * 300);
 }

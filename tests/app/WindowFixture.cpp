@@ -1,0 +1,51 @@
+#include "tests/app/WindowFixture.h"
+
+#include <QFile>
+#include <QTextStream>
+
+void WriteMixerFile(const QString& path, const MixerLevels& levels) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QTextStream out(&file);
+    for (const char* name : {"wave0", "aux1", "aux2", "aux3", "aux4", "aux5"}) {
+        if (const auto level = levels.find(name); level != levels.end()) {
+            out << name << "=0x"
+                << QStringLiteral("%1").arg(level->second, 8, 16, QLatin1Char('0')).toUpper()
+                << '\n';
+        }
+    }
+}
+
+MixerLevels ReadMixerFile(const QString& path) {
+    MixerLevels levels;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return levels;
+    }
+    while (!file.atEnd()) {
+        const QStringList line = QString::fromLatin1(file.readLine()).trimmed().split('=');
+        if (line.size() == 2) {
+            levels[line[0].toStdString()] = line[1].toUInt(nullptr, 16);
+        }
+    }
+    return levels;
+}
+
+void WindowFixture::SetUp() {
+    ASSERT_TRUE(directory.isValid());
+    ASSERT_TRUE(QDir::setCurrent(directory.path()));
+    WriteMixerFile(MixerFile(), UserLevels);
+    platform::SetErrorBox([this](const std::string& text) { boxes.push_back(text); });
+    platform::SetExitProcess([](UINT code) { throw ProgramEnded{code}; });
+}
+
+void WindowFixture::TearDown() {
+    window.reset();
+    QDir::setCurrent(previousDirectory);
+}
+
+void WindowFixture::OpenWindow() {
+    window = std::make_unique<TProgGenerator>();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+}
