@@ -8,6 +8,29 @@
 #include "app/controls/Label.h"
 #include "app/controls/Panel.h"
 #include "app/controls/RadioButton.h"
+#include "app/controls/SpeedButton.h"
+
+#include <array>
+
+namespace {
+
+// The frequency ranges of ComboBox1's first items, in their order. The page steps of the upper
+// two are smaller than their arrow steps.
+struct Rozsah {
+    int Min;
+    int Max;
+    int ArrowStep;
+    int PageStep;
+};
+constexpr std::array<Rozsah, 5> Rozsahy{{{11, 15000, 100, 1},
+                                         {11, 100, 10, 1},
+                                         {100, 1000, 10, 1},
+                                         {1000, 10000, 500, 50},
+                                         {10000, 15000, 1000, 100}}};
+// The index of "   automaticky", the item after the ranges.
+constexpr int Automaticky = 5;
+
+} // namespace
 
 // The number boxes follow the sliders live, also while a thumb is dragged and when code moves a
 // slider; neither the fields nor the tone change here.
@@ -24,13 +47,27 @@ void TProgGenerator::TrackBarAChange() {
 void TProgGenerator::EditFrekvenceEnter() {
     Panel9->SetBevelOuter(Panel::Bevel::Raised);
     SetFullFrequencyRange();
-    if (const auto number = EditFrekvence->ReadNumber()) {
-        SetFrekvence(*number);
-        TrackBarLF->SetPosition(Frekvence);
+    TakeNumber(*EditFrekvence, *TrackBarLF, &TProgGenerator::SetFrekvence);
+    LabelF->setText(QStringLiteral("Frekvence:") + EditFrekvence->text());
+}
+
+// Every key restarts the tone, before the key acts: so a number typed is heard only on Enter.
+void TProgGenerator::EditFrekvenceKeyDown(int key) {
+    SetFullFrequencyRange();
+    if (key == Edit::KeyEnter) {
+        TakeNumber(*EditFrekvence, *TrackBarLF, &TProgGenerator::SetFrekvence);
+        // Unlike on entering the box, a text that is no number sets Frekvence too.
         SetFrekvence(TrackBarLF->Position());
     }
-    EditFrekvence->setText(QString::number(TrackBarLF->Position()));
-    LabelF->setText(QStringLiteral("Frekvence:") + EditFrekvence->text());
+    RestartTone();
+}
+
+void TProgGenerator::EditAmplitudaKeyDown(int key) {
+    if (key == Edit::KeyEnter) {
+        TakeNumber(*EditAmplituda, *TrackBarA, &TProgGenerator::SetAmplituda);
+        LabelA->setText(QStringLiteral("Amplituda:") + EditAmplituda->text());
+    }
+    RestartTone();
 }
 
 // A click empties the box for typing; the range choice shows the full range, which the focus
@@ -45,8 +82,61 @@ void TProgGenerator::EditAmplitudaClick() {
     EditAmplituda->clear();
 }
 
+// The thumb's drag silences the tone; the end of any scroll action takes the position and
+// restarts the tone with it. Outside manual mode the sliders only move.
+void TProgGenerator::TrackBarlfScroll(ScrollBar::ScrollCode code) {
+    if (ScrollEnded(code)) {
+        SetFrekvence(TrackBarLF->Position());
+        EditFrekvence->setText(QString::number(TrackBarLF->Position()));
+        RestartTone();
+    }
+}
+
+void TProgGenerator::TrackBarAScroll(ScrollBar::ScrollCode code) {
+    if (ScrollEnded(code)) {
+        SetAmplituda(TrackBarA->Position());
+        EditAmplituda->setText(QString::number(Amplituda));
+        RestartTone();
+    }
+}
+
 void TProgGenerator::ComboBox1Click() {
     Panel9->SetBevelOuter(Panel::Bevel::Raised);
+}
+
+// A range item sets the slider's range with its position at the bottom, and leaves automatic
+// mode; "   automaticky" enters it. Either way, and also for a text that is no item, the fields
+// take the sliders' positions and the tone restarts with them.
+void TProgGenerator::ComboBox1Change() {
+    const int index = ComboBox1->ItemIndex();
+    if (index >= 0 && index < static_cast<int>(Rozsahy.size())) {
+        const Rozsah& rozsah = Rozsahy[static_cast<std::size_t>(index)];
+        SetRozsah(rozsah.Min, rozsah.Max, rozsah.ArrowStep);
+        TrackBarLF->SetPageStep(rozsah.PageStep);
+        Panel4->hide();
+        PanelHraj->hide();
+    } else if (index == Automaticky) {
+        // At this width the right-hand column lines up with the sweep settings row.
+        resize(796, height());
+        move(0, y());
+        SetRozsah(11, 15000, 10);
+        if (ManualPlaying()) {
+            ReleaseManual();
+        }
+        Panel4->show();
+        PanelHraj->show();
+        PanelAuto->show();
+        PanelF->hide();
+        PanelFce->hide();
+        Play->hide();
+        PlayGenerujAuto->show();
+        LabelF->setText(QStringLiteral("Frekvence:"));
+    }
+    SetAmplituda(TrackBarA->Position());
+    EditAmplituda->setText(QString::number(TrackBarA->Position()));
+    SetFrekvence(TrackBarLF->Position());
+    EditFrekvence->setText(QString::number(TrackBarLF->Position()));
+    RestartTone();
 }
 
 void TProgGenerator::RadioButton5Click() {
@@ -79,4 +169,42 @@ void TProgGenerator::PanelHrajMouseUp() {
 void TProgGenerator::SetFullFrequencyRange() {
     TrackBarLF->SetMin(11);
     TrackBarLF->SetMax(15000);
+}
+
+// In an order that never asks the slider for a minimum above its maximum; at least one of the
+// two steps runs, since lo < hi.
+void TProgGenerator::SetRozsah(int lo, int hi, int arrowStep) {
+    if (hi > TrackBarLF->Position()) {
+        TrackBarLF->SetMax(hi);
+        TrackBarLF->SetPosition(lo);
+        TrackBarLF->SetMin(lo);
+        TrackBarLF->SetArrowStep(arrowStep);
+    }
+    if (lo < TrackBarLF->Position()) {
+        TrackBarLF->SetMin(lo);
+        TrackBarLF->SetPosition(lo);
+        TrackBarLF->SetMax(hi);
+        TrackBarLF->SetArrowStep(arrowStep);
+    }
+}
+
+void TProgGenerator::TakeNumber(Edit& box, ScrollBar& slider,
+                                void (TProgGenerator::*store)(std::int64_t)) {
+    if (const auto number = box.ReadNumber()) {
+        const auto low16 = static_cast<std::uint16_t>(*number);
+        (this->*store)(low16);
+        slider.SetPosition(low16);
+        (this->*store)(slider.Position());
+    }
+    box.setText(QString::number(slider.Position()));
+}
+
+bool TProgGenerator::ScrollEnded(ScrollBar::ScrollCode code) {
+    if (!SpeedButtonManual->Down()) {
+        return false;
+    }
+    if (code == ScrollBar::ScrollCode::Track && ManualPlaying()) {
+        StopClick();
+    }
+    return code == ScrollBar::ScrollCode::EndScroll;
 }

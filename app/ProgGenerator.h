@@ -72,10 +72,15 @@ public:
     // the panel with the sweep's start button.
     void TrackBarLFChange();
     void TrackBarAChange();
+    void TrackBarlfScroll(ScrollBar::ScrollCode code);
+    void TrackBarAScroll(ScrollBar::ScrollCode code);
     void EditFrekvenceEnter();
     void EditFrekvenceClick();
+    void EditFrekvenceKeyDown(int key);
     void EditAmplitudaClick();
+    void EditAmplitudaKeyDown(int key);
     void ComboBox1Click();
+    void ComboBox1Change();
     void RadioButton5Click();
     void PanelHrajMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void PanelHrajMouseMove(Qt::KeyboardModifiers shift, int x, int y);
@@ -104,6 +109,15 @@ private:
 
     // The frequency slider over 11..15000 Hz, keeping its steps.
     void SetFullFrequencyRange();
+    // The frequency slider over lo..hi at lo, with that arrow step.
+    void SetRozsah(int lo, int hi, int arrowStep);
+    // Reads a number box into its 16-bit field and its slider: a number (an empty box counts as
+    // 0) is stored, the slider takes the field's value and clamps it, and the field takes the
+    // clamped value. A text that is no number changes neither. The box then shows the slider.
+    void TakeNumber(Edit& box, ScrollBar& slider, void (TProgGenerator::*store)(std::int64_t));
+    // The part of a slider's scroll shared by both sliders: nothing unless in manual mode; the
+    // thumb's drag stops a playing tone. True at the end of the action.
+    bool ScrollEnded(ScrollBar::ScrollCode code);
 
     TPrubeh CheckedPrubeh() const;
 

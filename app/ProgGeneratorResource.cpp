@@ -375,10 +375,15 @@ void TProgGenerator::CreateControls() {
     connect(Panel9, &Panel::Click, this, &TProgGenerator::Panel9Click);
     connect(TrackBarLF, &ScrollBar::Change, this, &TProgGenerator::TrackBarLFChange);
     connect(TrackBarA, &ScrollBar::Change, this, &TProgGenerator::TrackBarAChange);
+    connect(TrackBarLF, &ScrollBar::Scroll, this, &TProgGenerator::TrackBarlfScroll);
+    connect(TrackBarA, &ScrollBar::Scroll, this, &TProgGenerator::TrackBarAScroll);
     connect(EditFrekvence, &Edit::Enter, this, &TProgGenerator::EditFrekvenceEnter);
     connect(EditFrekvence, &Edit::Click, this, &TProgGenerator::EditFrekvenceClick);
+    connect(EditFrekvence, &Edit::KeyDown, this, &TProgGenerator::EditFrekvenceKeyDown);
     connect(EditAmplituda, &Edit::Click, this, &TProgGenerator::EditAmplitudaClick);
+    connect(EditAmplituda, &Edit::KeyDown, this, &TProgGenerator::EditAmplitudaKeyDown);
     connect(ComboBox1, &ComboBox::Click, this, &TProgGenerator::ComboBox1Click);
+    connect(ComboBox1, &ComboBox::Change, this, &TProgGenerator::ComboBox1Change);
     connect(RadioButton5, &RadioButton::Click, this, &TProgGenerator::RadioButton5Click);
     connect(PanelHraj, &Panel::MouseDown, this, &TProgGenerator::PanelHrajMouseDown);
     connect(PanelHraj, &Panel::MouseMove, this, &TProgGenerator::PanelHrajMouseMove);
