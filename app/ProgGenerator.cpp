@@ -10,6 +10,7 @@
 #include "app/controls/UpDown.h"
 #include "audio/GenerujManual.h"
 #include "audio/ToneWaveFile.h"
+#include "audio/platform/Seams.h"
 #include "synth/ToneSynth.h"
 
 #include <QCloseEvent>
@@ -80,7 +81,9 @@ TProgGenerator::TProgGenerator() {
     FormCreate();
 }
 
-TProgGenerator::~TProgGenerator() = default;
+TProgGenerator::~TProgGenerator() {
+    platform::SetExitHook({});
+}
 
 void TProgGenerator::FormCreate() {
     move(0, 0);
@@ -146,6 +149,9 @@ void TProgGenerator::AWEClick() {
             SavedAuxVolume[device - 1] = level;
         }
     }
+    // A file error ends the program from inside a handler, past the close of the window: the
+    // user's levels must come back on that path too.
+    platform::SetExitHook([this] { FormClose(); });
 
     auxSetVolume(3, 0);
     auxSetVolume(2, 0);

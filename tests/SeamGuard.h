@@ -14,5 +14,6 @@ struct SeamGuard {
         platform::RecordCalls(nullptr);
         platform::SetErrorBox({});
         platform::SetExitProcess({});
+        platform::SetExitHook({});
     }
 };

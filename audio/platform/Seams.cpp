@@ -18,6 +18,7 @@ struct SeamState {
     std::vector<RecordedCall>* log = nullptr;
     std::function<void(const std::string&)> errorBox;
     std::function<void(UINT)> exitProcess;
+    std::function<void()> exitHook;
 };
 
 SeamState& State() {
@@ -55,6 +56,10 @@ void SetExitProcess(std::function<void(UINT)> exitProcess) {
     State().exitProcess = std::move(exitProcess);
 }
 
+void SetExitHook(std::function<void()> hook) {
+    State().exitHook = std::move(hook);
+}
+
 std::optional<MMRESULT> EnterCall(std::string_view name, std::vector<std::int64_t> args) {
     SeamState& state = State();
     if (state.log) {
@@ -84,6 +89,10 @@ void ZobrazChybu(const char* Text) {
 
 void ExitProcess(UINT uExitCode) {
     platform::EnterCall("ExitProcess", {uExitCode});
+    // Taken out first, so that a hook that ends up here again does not run twice.
+    if (const auto hook = std::exchange(platform::State().exitHook, {})) {
+        hook();
+    }
     if (const auto& exitProcess = platform::State().exitProcess) {
         exitProcess(uExitCode);
     }

@@ -42,6 +42,11 @@ void SetErrorBox(std::function<void(const std::string& text)> box);
 // throws); an empty function restores the default.
 void SetExitProcess(std::function<void(UINT code)> exitProcess);
 
+// Runs `hook` once when ExitProcess ends the program, before it ends (and before a test's
+// replacement); an empty function removes it. The window gives the user's mixer levels back this
+// way when a file error ends the program from inside a handler.
+void SetExitHook(std::function<void()> hook);
+
 // For the implementations of the layer: records the call if a recorder is set, and returns the
 // injected failure code if one is due.
 std::optional<MMRESULT> EnterCall(std::string_view name, std::vector<std::int64_t> args = {});

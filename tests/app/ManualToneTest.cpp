@@ -163,6 +163,8 @@ TEST_F(ManualToneStartTest, AnUnwritableToneFileEndsTheProgramWithCode1) {
         EXPECT_EQ(end.code, 1u);
     }
     EXPECT_EQ(boxes, std::vector<std::string>{"WaveErr_OpenFile"});
+    // The levels set for the generator do not outlive the program.
+    EXPECT_EQ(ReadMixerFile(MixerFile()), UserLevels);
 }
 
 TEST_F(ManualToneStartTest, AToneFileThatCannotBeReadBackEndsTheProgramWithCode1) {
@@ -175,6 +177,7 @@ TEST_F(ManualToneStartTest, AToneFileThatCannotBeReadBackEndsTheProgramWithCode1
         EXPECT_EQ(end.code, 1u);
     }
     EXPECT_EQ(boxes, (std::vector<std::string>{"WaveErr_OpenFile", "GenerujManual = nil"}));
+    EXPECT_EQ(ReadMixerFile(MixerFile()), UserLevels);
 }
 
 } // namespace
