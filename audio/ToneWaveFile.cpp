@@ -1,5 +1,6 @@
 #include "audio/ToneWaveFile.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -99,6 +100,14 @@ std::optional<DWORD> FindChunk(HMMIO file, DWORD riffSize, std::string_view tag)
     }
 }
 
+// The bytes from the current position to the end of the file; the position is kept.
+DWORD BytesLeft(HMMIO file) {
+    const LONG here = mmioSeek(file, 0, SEEK_CUR);
+    const LONG end = mmioSeek(file, 0, SEEK_END);
+    mmioSeek(file, here, SEEK_SET);
+    return here < 0 || end < here ? 0 : static_cast<DWORD>(end - here);
+}
+
 // Everything of the reading after the open; the refusal's message, or nullptr with `out` filled.
 const char* ReadData(HMMIO file, WaveData& out) {
     if (!Is(ReadField(file), "RIFF")) {
@@ -112,19 +121,22 @@ const char* ReadData(HMMIO file, WaveData& out) {
     if (!FindChunk(file, riffSize, "fmt ")) {
         return "WaveErr_NoInfo";
     }
-    const std::optional<DWORD> size = FindChunk(file, riffSize, "data");
-    if (!size) {
+    const std::optional<DWORD> claimed = FindChunk(file, riffSize, "data");
+    if (!claimed) {
         return "WaveErr_NoData";
     }
-    const HGLOBAL handle = GlobalAlloc(SharedMemory, *size);
-    if (handle == nullptr || GlobalSize(handle) < *size) {
+    // The data chunk may claim more than the file holds: reserve only what is there, so a hostile
+    // size cannot take gigabytes.
+    const DWORD size = std::min(*claimed, BytesLeft(file));
+    const HGLOBAL handle = GlobalAlloc(SharedMemory, size);
+    if (handle == nullptr || GlobalSize(handle) < size) {
         GlobalFree(handle);
         return "WaveErr_Memory";
     }
     void* data = GlobalLock(handle);
-    // The data chunk may claim more than the file holds, or end in half a sample: only the whole
-    // samples actually read count, so playback never reaches bytes the file did not supply.
-    const LONG read = mmioRead(file, static_cast<char*>(data), static_cast<LONG>(*size));
+    // Only the whole samples actually read count, so playback never reaches bytes the file did
+    // not supply.
+    const LONG read = mmioRead(file, static_cast<char*>(data), static_cast<LONG>(size));
     out = {handle, data, static_cast<DWORD>(read > 0 ? read & ~1 : 0)};
     return nullptr;
 }

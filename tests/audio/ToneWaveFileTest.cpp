@@ -7,6 +7,7 @@
 #include "tests/audio/WaveBytes.h"
 #include "tests/platform/TempDir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -227,7 +228,12 @@ TEST_F(ToneWaveFile, DataLengthCountsOnlyWholeSamplesInTheFile) {
 
     EXPECT_EQ(LoadPlanted(Riff({fmt, Join({"data", U32(1000), six})})), Ramp(3))
         << "claims more than the file holds";
+    CallRecorder recorder;
     EXPECT_EQ(LoadPlanted(Riff({fmt, Join({"data", U32(0x7FFFFFFF), six})})), Ramp(3));
+    const auto& calls = recorder.calls;
+    const auto alloc = std::ranges::find(calls, "GlobalAlloc", &platform::RecordedCall::name);
+    ASSERT_NE(alloc, calls.end());
+    EXPECT_EQ(alloc->args.back(), 6) << "reserves what the file holds, not what it claims";
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", seven)})), Ramp(3)) << "odd byte dropped";
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "\x55")})), Samples{});
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "")})), Samples{});
