@@ -22,6 +22,7 @@ class QLineEdit;
 class QPushButton;
 class ComboBox;
 class Edit;
+class Image;
 class Label;
 class Panel;
 class RadioButton;
@@ -64,6 +65,19 @@ public:
     void UpDownAuxLChanging();
     void Button1Click();
     void Panel9Click();
+
+    // The waveform choice and its preview. A choice redraws the preview and restarts the tone in
+    // the chosen waveform; a click on the preview redraws it, so that it catches up with the
+    // amplitude.
+    void RadioButtonPrubehClick();
+    void Image1Click();
+    void Image2Click();
+    void Image3Click();
+    void Image4Click();
+    void ImageLClick();
+    // Draws one period of the checked waveform on ImageL, scaled by the amplitude slider, over a
+    // pair of axes.
+    void DrawPrubeh();
 
     TGenerujManual* GetGenerujManual() const { return GenerujManual.get(); }
     std::uint16_t GetPauza() const { return Pauza; }
@@ -178,7 +192,7 @@ private:
 
     // Never shown, but their state is read and set.
     Panel* PanelLImage;
-    Label* ImageL;
+    Image* ImageL;
     Label* LabelF;
     Label* LabelA;
     Panel* PanelLeft;
@@ -202,10 +216,10 @@ private:
     RadioButton* RadioButtonTroj;
     RadioButton* RadioButtonObdelnik;
     RadioButton* RadioButtonPila;
-    Label* Image1;
-    Label* Image2;
-    Label* Image3;
-    Label* Image4;
+    Image* Image1;
+    Image* Image2;
+    Image* Image3;
+    Image* Image4;
     Panel* PanelA;
     Panel* min;
     Panel* max;

@@ -6,6 +6,7 @@
 #include "app/ProgGenerator.h"
 #include "app/controls/ComboBox.h"
 #include "app/controls/Edit.h"
+#include "app/controls/Image.h"
 #include "app/controls/Label.h"
 #include "app/controls/Panel.h"
 #include "app/controls/RadioButton.h"
@@ -256,7 +257,7 @@ void TProgGenerator::CreateControls() {
     // Never shown: their containers stay hidden, so their places below are nominal.
     PanelLImage = Place(new Panel(this), "PanelLImage", 0, 48, 200, 180);
     PanelLImage->hide();
-    ImageL = Place(new Label(QString(), PanelLImage), "ImageL", 9, 25, 180, 150);
+    ImageL = Place(new Image(PanelLImage), "ImageL", 9, 25, 180, 150);
     LabelF = Place(new Label(QStringLiteral("LabelF"), PanelLImage), "LabelF", 10, 5, 100, 13);
     SetTextColor(LabelF, Fuchsia);
     LabelA = Place(new Label(QStringLiteral("LabelA"), PanelLImage), "LabelA", 112, 5, 80, 13);
@@ -301,9 +302,9 @@ void TProgGenerator::CreateControls() {
     PanelFce = Place(new Panel(PanelLF), "PanelFce", 136, 0, 130, 140);
     GroupBox1 = Place(new QGroupBox(PanelFce), "GroupBox1", 4, 4, 122, 132);
     const auto waveform = [this](const char* buttonName, const char* imageName, int row,
-                                 RadioButton*& button, Label*& image) {
+                                 RadioButton*& button, Image*& image) {
         button = Place(new RadioButton(GroupBox1), buttonName, 8, 16 + 28 * row, 17, 17);
-        image = Place(new Label(QString(), GroupBox1), imageName, 30, 12 + 28 * row, 40, 24);
+        image = Place(new Image(GroupBox1), imageName, 30, 12 + 28 * row, 40, 24);
     };
     waveform("RadioButtonSin", "Image1", 0, RadioButtonSin, Image1);
     waveform("RadioButtonPila", "Image2", 1, RadioButtonPila, Image2);
@@ -388,4 +389,15 @@ void TProgGenerator::CreateControls() {
     connect(PanelHraj, &Panel::MouseDown, this, &TProgGenerator::PanelHrajMouseDown);
     connect(PanelHraj, &Panel::MouseMove, this, &TProgGenerator::PanelHrajMouseMove);
     connect(PanelHraj, &Panel::MouseUp, this, &TProgGenerator::PanelHrajMouseUp);
+
+    // The waveform choice and its preview.
+    for (RadioButton* button :
+         {RadioButtonSin, RadioButtonTroj, RadioButtonObdelnik, RadioButtonPila}) {
+        connect(button, &RadioButton::Click, this, &TProgGenerator::RadioButtonPrubehClick);
+    }
+    connect(Image1, &Image::Click, this, &TProgGenerator::Image1Click);
+    connect(Image2, &Image::Click, this, &TProgGenerator::Image2Click);
+    connect(Image3, &Image::Click, this, &TProgGenerator::Image3Click);
+    connect(Image4, &Image::Click, this, &TProgGenerator::Image4Click);
+    connect(ImageL, &Image::Click, this, &TProgGenerator::ImageLClick);
 }
