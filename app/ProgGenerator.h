@@ -18,7 +18,6 @@
 
 class QButtonGroup;
 class QGroupBox;
-class QLineEdit;
 class QPushButton;
 class ComboBox;
 class Edit;
@@ -100,6 +99,21 @@ public:
     void PanelHrajMouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void PanelHrajMouseUp();
 
+    // The sweep settings row: four scroll bars hold the sweep's values, the boxes beside them show
+    // the values and take typed ones. Key handlers take the box's key code, before the key acts.
+    void ScrollBarMinMaxKrokChange();
+    void EditminFKeyDown(int key);
+    void EditMaxFKeyDown(int key);
+    void EditKrokKeyDown(int key);
+    void EditProdlevaKeyDown();
+    void EditProdlevaChange();
+    void EditminFClick();
+    void EditMaxFClick();
+    void EditKrokClick();
+    void EditProdlevaClick();
+    void Panel7Click();
+    void Panel8Click();
+
     std::uint16_t GetFrekvence() const { return Frekvence; }
     void SetFrekvence(std::int64_t value) { Frekvence = static_cast<std::uint16_t>(value); }
     std::uint16_t GetAmplituda() const { return Amplituda; }
@@ -134,6 +148,14 @@ private:
     bool ScrollEnded(ScrollBar::ScrollCode code);
 
     TPrubeh CheckedPrubeh() const;
+
+    // Takes a sweep box into its scroll bar and shows the bar's value again: an empty box is
+    // first given `whenEmpty`; an integer text, divided by `unit` (truncated), becomes the bar's
+    // position, which the bar clamps; the box then shows position × unit. A change of position
+    // refreshes all four boxes at once, before this box is rewritten.
+    void TakeSweepValue(Edit& box, ScrollBar& holder, int unit, const QString& whenEmpty);
+    // Takes all four boxes in the order minimum, maximum, step, dwell.
+    void CommitSweepSettings();
 
     std::unique_ptr<TGenerujManual> GenerujManual;
     std::uint16_t VolumeIndex = 0; // which level pair goes to the output object; always 0
@@ -177,10 +199,10 @@ private:
     Panel* Panel6;
     Panel* Panel5;
     Panel* Panel8;
-    QLineEdit* EditminF;
-    QLineEdit* EditMaxF;
-    QLineEdit* EditKrok;
-    QLineEdit* EditProdleva;
+    Edit* EditminF;
+    Edit* EditMaxF;
+    Edit* EditKrok;
+    Edit* EditProdleva;
     ScrollBar* ScrollBarMinF;
     ScrollBar* ScrollBarMaxF;
     ScrollBar* ScrollBarKrok;

@@ -73,9 +73,9 @@ Panel* CaptionPanel(QWidget* parent, const char* name, int left, int width, cons
 }
 
 // A number box of the sweep settings row: bold, over its caption panel.
-QLineEdit* SweepEdit(QWidget* parent, const char* name, int left, int width, const QString& text,
-                     const QString& hint, const QColor& color) {
-    auto* edit = Place(new QLineEdit(text, parent), name, left, -1, width, 22);
+Edit* SweepEdit(QWidget* parent, const char* name, int left, int width, const QString& text,
+                const QString& hint, const QColor& color) {
+    auto* edit = Place(new Edit(text, parent), name, left, -1, width, 22);
     edit->setToolTip(hint);
     SetBold(edit);
     SetEditColor(edit, color);
@@ -222,6 +222,10 @@ void TProgGenerator::CreateControls() {
         Panel4, "EditProdleva", 547, 38, QStringLiteral("500"),
         QStringLiteral("číselné nastavení časové prodlevy mezi jednotlivými kroky po 100 ms"),
         Qt::white);
+    // All but the maximum's box turn typed letters to lower case.
+    EditminF->SetLowerCase();
+    EditKrok->SetLowerCase();
+    EditProdleva->SetLowerCase();
     ScrollBarMinF = HolderScrollBar(Panel4, "ScrollBarMinF", 0, 15000, 100, 100);
     ScrollBarMinF->setToolTip(QStringLiteral("nastavení počáteční MINIMÁLNÍ frekvence"));
     ScrollBarMaxF = HolderScrollBar(Panel4, "ScrollBarMaxF", 0, 15000, 1000, 100);
@@ -400,4 +404,20 @@ void TProgGenerator::CreateControls() {
     connect(Image3, &Image::Click, this, &TProgGenerator::Image3Click);
     connect(Image4, &Image::Click, this, &TProgGenerator::Image4Click);
     connect(ImageL, &Image::Click, this, &TProgGenerator::ImageLClick);
+
+    // The sweep settings row.
+    for (ScrollBar* holder : {ScrollBarMinF, ScrollBarMaxF, ScrollBarKrok, ScrollBarProdleva}) {
+        connect(holder, &ScrollBar::Change, this, &TProgGenerator::ScrollBarMinMaxKrokChange);
+    }
+    connect(EditminF, &Edit::KeyDown, this, &TProgGenerator::EditminFKeyDown);
+    connect(EditMaxF, &Edit::KeyDown, this, &TProgGenerator::EditMaxFKeyDown);
+    connect(EditKrok, &Edit::KeyDown, this, &TProgGenerator::EditKrokKeyDown);
+    connect(EditProdleva, &Edit::KeyDown, this, &TProgGenerator::EditProdlevaKeyDown);
+    connect(EditProdleva, &Edit::Change, this, &TProgGenerator::EditProdlevaChange);
+    connect(EditminF, &Edit::Click, this, &TProgGenerator::EditminFClick);
+    connect(EditMaxF, &Edit::Click, this, &TProgGenerator::EditMaxFClick);
+    connect(EditKrok, &Edit::Click, this, &TProgGenerator::EditKrokClick);
+    connect(EditProdleva, &Edit::Click, this, &TProgGenerator::EditProdlevaClick);
+    connect(Panel7, &Panel::Click, this, &TProgGenerator::Panel7Click);
+    connect(Panel8, &Panel::Click, this, &TProgGenerator::Panel8Click);
 }

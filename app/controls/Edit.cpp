@@ -4,9 +4,37 @@
 #include "app/controls/Click.h"
 
 #include <QKeyEvent>
+#include <QValidator>
+
+namespace {
+
+// Accepts any text, in lower case. The box runs it on every change, so the text never shows
+// an upper-case letter, not even for a moment.
+class LowerCase : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int&) const override {
+        input = input.toLower();
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 Edit::Edit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
     connect(this, &QLineEdit::textChanged, this, &Edit::Change);
+}
+
+void Edit::SetText(const QString& text) {
+    if (text != this->text()) {
+        setText(text);
+    }
+}
+
+void Edit::SetLowerCase() {
+    setValidator(new LowerCase(this));
+    setText(text().toLower());
 }
 
 std::optional<std::int32_t> Edit::ReadNumber() {

@@ -21,6 +21,13 @@ public:
 
     Edit(const QString& text, QWidget* parent);
 
+    // Sets the text; the same text again does nothing at all, so that the selection and the
+    // cursor stay (QLineEdit::setText would drop them even then).
+    void SetText(const QString& text);
+
+    // From now on its letters are lower case, whether typed, pasted or set from code.
+    void SetLowerCase();
+
     // Reads the box as a number box is read: an empty box is first set to "0"; nothing when the
     // text is then not an integer text (IntegerText.h).
     std::optional<std::int32_t> ReadNumber();
