@@ -388,4 +388,8 @@ void TProgGenerator::CreateControls() {
     connect(PanelHraj, &Panel::MouseDown, this, &TProgGenerator::PanelHrajMouseDown);
     connect(PanelHraj, &Panel::MouseMove, this, &TProgGenerator::PanelHrajMouseMove);
     connect(PanelHraj, &Panel::MouseUp, this, &TProgGenerator::PanelHrajMouseUp);
+
+    // The start button stays down while a sweep runs.
+    PlayGenerujAuto->setCheckable(true);
+    connect(PlayGenerujAuto, &SpeedButton::clicked, this, &TProgGenerator::PlayGenerujAutoClick);
 }
