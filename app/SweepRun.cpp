@@ -101,26 +101,22 @@ bool TProgGenerator::KontrolaNastaveni() {
     const std::int32_t maxF = ScrollBarMaxF->Position();
     const std::int32_t krok = ScrollBarKrok->Position();
     const std::int32_t t = ScrollBarProdleva->Position();
+    const struct {
+        bool fails;
+        const char* text;
+    } checks[] = {
+        {maxF <= minF, "Minimální frekvence je větší než maximální frekvence"},
+        {minF < 11 || minF > 15000, "Minimální frekvence není v rozsahu 11Hz - 15kHz"},
+        {maxF < 11 || maxF > 15000, "Maximální frekvence není v rozsahu 11Hz - 15kHz"},
+        {krok < 1 || krok > 1000, "Krok není v rozsahu 1Hz - 1kHz"},
+        {t < 1 || t > 99, "Doba přehrání není v rozsahu 100ms - 9.9s"},
+    };
     bool valid = true;
-    if (maxF <= minF) {
-        ZobrazChybu("Minimální frekvence je větší než maximální frekvence");
-        valid = false;
-    }
-    if (minF < 11 || minF > 15000) {
-        ZobrazChybu("Minimální frekvence není v rozsahu 11Hz - 15kHz");
-        valid = false;
-    }
-    if (maxF < 11 || maxF > 15000) {
-        ZobrazChybu("Maximální frekvence není v rozsahu 11Hz - 15kHz");
-        valid = false;
-    }
-    if (krok < 1 || krok > 1000) {
-        ZobrazChybu("Krok není v rozsahu 1Hz - 1kHz");
-        valid = false;
-    }
-    if (t < 1 || t > 99) {
-        ZobrazChybu("Doba přehrání není v rozsahu 100ms - 9.9s");
-        valid = false;
+    for (const auto& check : checks) {
+        if (check.fails) {
+            ZobrazChybu(check.text);
+            valid = false;
+        }
     }
     return valid;
 }
