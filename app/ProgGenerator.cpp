@@ -8,6 +8,7 @@
 #include "app/controls/ScrollBar.h"
 #include "app/controls/SpeedButton.h"
 #include "app/controls/UpDown.h"
+#include "audio/GenerujAuto.h"
 #include "audio/GenerujManual.h"
 #include "audio/ToneWaveFile.h"
 #include "audio/platform/Seams.h"

@@ -28,6 +28,7 @@ class RadioButton;
 class SpeedButton;
 class UpDown;
 class TGenerujManual;
+class TGenerujAuto;
 enum class TPrubeh;
 
 class TProgGenerator : public QWidget {
@@ -114,6 +115,10 @@ public:
     void Panel7Click();
     void Panel8Click();
 
+    // The automatic sweep, from its start button to the manual tone that follows it.
+    void PlayGenerujAutoClick();
+    TGenerujAuto* GetGenerujAuto() const { return GenerujAuto.get(); }
+
     std::uint16_t GetFrekvence() const { return Frekvence; }
     void SetFrekvence(std::int64_t value) { Frekvence = static_cast<std::uint16_t>(value); }
     std::uint16_t GetAmplituda() const { return Amplituda; }
@@ -156,8 +161,11 @@ private:
     void TakeSweepValue(Edit& box, ScrollBar& holder, int unit, const QString& whenEmpty);
     // Takes all four boxes in the order minimum, maximum, step, dwell.
     void CommitSweepSettings();
+    // Checks the four sweep settings in their scroll bars, one box for each that is wrong.
+    bool KontrolaNastaveni();
 
     std::unique_ptr<TGenerujManual> GenerujManual;
+    std::unique_ptr<TGenerujAuto> GenerujAuto; // the last sweep's object
     std::uint16_t VolumeIndex = 0; // which level pair goes to the output object; always 0
     std::uint16_t Pauza = 0;
     // The 16-bit fields keep the low 16 bits of whatever is stored in them.

@@ -420,4 +420,8 @@ void TProgGenerator::CreateControls() {
     connect(EditProdleva, &Edit::Click, this, &TProgGenerator::EditProdlevaClick);
     connect(Panel7, &Panel::Click, this, &TProgGenerator::Panel7Click);
     connect(Panel8, &Panel::Click, this, &TProgGenerator::Panel8Click);
+
+    // The start button stays down while a sweep runs.
+    PlayGenerujAuto->setCheckable(true);
+    connect(PlayGenerujAuto, &SpeedButton::clicked, this, &TProgGenerator::PlayGenerujAutoClick);
 }

@@ -42,16 +42,16 @@ void VirtualAudioTest::UseSink(const std::string& choice) {
     setenv("PROGEN_AUDIO", choice.c_str(), 1);
 }
 
-std::vector<float> VirtualAudioTest::Recorded(std::size_t from) const {
+std::vector<float> ReadRecording(const std::filesystem::path& path, std::size_t from) {
     constexpr std::size_t header = 58;
-    if (!std::filesystem::exists(wavPath_)) {
+    if (!std::filesystem::exists(path)) {
         return {}; // no sink opened yet
     }
-    std::ifstream file(wavPath_, std::ios::binary);
+    std::ifstream file(path, std::ios::binary);
     std::vector<char> bytes(header);
     file.read(bytes.data(), header);
     EXPECT_EQ(file.gcount(), static_cast<std::streamsize>(header));
-    const auto size = static_cast<std::size_t>(std::filesystem::file_size(wavPath_));
+    const auto size = static_cast<std::size_t>(std::filesystem::file_size(path));
     const std::size_t dataBytes = size - header;
     EXPECT_EQ(std::string(bytes.data(), 4), "RIFF");
     EXPECT_EQ(Get32(bytes, 4), size - 8);

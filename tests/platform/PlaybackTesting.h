@@ -12,6 +12,11 @@
 #include <string>
 #include <vector>
 
+// The frames a recording of the wav sink holds from frame `from` on, after checking that the file
+// is a valid WAV of 32-bit float mono frames at 48000 Hz that counts all it holds. Empty when no
+// sink has opened it yet.
+std::vector<float> ReadRecording(const std::filesystem::path& path, std::size_t from = 0);
+
 // Plays on the virtual clock into the sink `PROGEN_AUDIO` names: "wav:" and a file of the fixture's
 // own by default. Afterwards it lets the sink go idle and be released, and restores the system
 // clock, so that the next test starts from nothing.
@@ -23,9 +28,10 @@ protected:
     // Uses another sink from now on (call before the first open).
     void UseSink(const std::string& choice);
 
-    // The frames the wav sink has recorded so far from frame `from` on, after checking that the
-    // file is a valid WAV of 32-bit float mono frames at 48000 Hz that counts all it holds.
-    std::vector<float> Recorded(std::size_t from = 0) const;
+    // The frames the wav sink has recorded so far from frame `from` on.
+    std::vector<float> Recorded(std::size_t from = 0) const {
+        return ReadRecording(wavPath_, from);
+    }
 
     TempDir dir_;
     std::filesystem::path wavPath_;

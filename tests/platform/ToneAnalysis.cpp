@@ -134,8 +134,9 @@ ToneFit FitTone(std::span<const float> frames, double rate) {
         signal += fitted * fitted;
         rest += (frames[i] - fitted) * (frames[i] - fitted);
     }
-    return {omega * rate / (2 * std::numbers::pi), std::hypot(a, b),
-            10 * std::log10(signal / rest)};
+    // a cos(w t) + b sin(w t) = r cos(w t - atan2(b, a)), with t counted from the middle.
+    return {omega * rate / (2 * std::numbers::pi), std::hypot(a, b), 10 * std::log10(signal / rest),
+            -std::atan2(b, a) - omega * middle};
 }
 
 double BufferSinadDb(const std::vector<std::int16_t>& buffer, int periods) {

@@ -10,6 +10,7 @@ struct ToneFit {
     double frequency = 0; // Hz
     double amplitude = 0; // of the fitted sine, full scale 1.0
     double sinadDb = 0;   // the sine's power over that of everything else (distortion, noise, DC)
+    double phase = 0;     // radians: the sine is amplitude x cos(2 pi frequency n / rate + phase)
 };
 
 // Fits a x[n] = A cos(2 pi f n / rate) + B sin(...) to the frames, f found from a windowed FFT's

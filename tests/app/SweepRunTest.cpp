@@ -1,0 +1,279 @@
+#include "app/controls/ComboBox.h"
+#include "app/controls/Edit.h"
+#include "app/controls/Label.h"
+#include "app/controls/Panel.h"
+#include "audio/GenerujAuto.h"
+#include "audio/GenerujManual.h"
+#include "synth/SweepSynth.h"
+#include "tests/CallRecorder.h"
+#include "tests/app/QtPrinters.h"
+#include "tests/app/SweepFixture.h"
+#include "tests/audio/VirtualDevice.h"
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// The virtual clock, noting the caption of LabelF whenever the user-interface thread sleeps:
+// during a sweep that is while a step sounds.
+class CaptionClock final : public platform::Clock {
+public:
+    TimePoint Now() override { return platform::VirtualClock().Now(); }
+    void SleepUntil(TimePoint deadline) override {
+        if (label && (captions.isEmpty() || captions.last() != label->text())) {
+            captions.append(label->text());
+        }
+        platform::VirtualClock().SleepUntil(deadline);
+    }
+    std::jthread StartThread(std::function<void(std::stop_token)> body) override {
+        return platform::VirtualClock().StartThread(std::move(body));
+    }
+    void SleepUntil(TimePoint deadline, std::stop_token stop) override {
+        platform::VirtualClock().SleepUntil(deadline, stop);
+    }
+
+    const Label* label = nullptr;
+    QStringList captions;
+};
+
+// Never destroyed: a render thread started on it may outlive a test.
+CaptionClock& Captions() {
+    static auto* const clock = new CaptionClock;
+    return *clock;
+}
+
+// Every test plays on the virtual clock into the null sink, so a sweep of seconds passes at once.
+class SweepRunTest : public SweepFixture {
+protected:
+    void SetUp() override {
+        SweepFixture::SetUp();
+        platform::SetClock(&Captions());
+        Captions().captions.clear();
+        OpenInAutomaticMode();
+        Captions().label = Control<Label>("LabelF");
+        manualRate = window->GetGenerujManual()->GetFormat().nSamplesPerSec;
+        platform::RecordCalls(&calls);
+    }
+
+    void TearDown() override {
+        platform::RecordCalls(nullptr);
+        Captions().label = nullptr;
+        SweepFixture::TearDown();
+    }
+
+    // The arguments of each recorded call of that name, in order.
+    std::vector<std::vector<std::int64_t>> ArgsOf(const std::string& name) const {
+        std::vector<std::vector<std::int64_t>> args;
+        for (const platform::RecordedCall& call : calls) {
+            if (call.name == name) {
+                args.push_back(call.args);
+            }
+        }
+        return args;
+    }
+
+    // The manual-mode controls shown, the start button up and usable, no hourglass, and the
+    // manual tone playing at the frequency it had before.
+    void ExpectManualModeAgain() {
+        EXPECT_TRUE(Control<SpeedButton>("SpeedButtonManual")->Down());
+        EXPECT_FALSE(Control<Panel>("PanelF")->isHidden());
+        EXPECT_FALSE(Control<Panel>("PanelFce")->isHidden());
+        EXPECT_FALSE(Control<SpeedButton>("Play")->isHidden());
+        EXPECT_FALSE(Control<Panel>("PanelHraj")->isHidden());
+        EXPECT_FALSE(Control<SpeedButton>("PlayGenerujAuto")->Down());
+        EXPECT_TRUE(Control<SpeedButton>("PlayGenerujAuto")->isEnabled());
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        ASSERT_TRUE(window->ManualPlaying());
+        EXPECT_EQ(window->GetFrekvence(), 11);
+        EXPECT_EQ(window->GetGenerujManual()->GetFormat().nSamplesPerSec, manualRate);
+    }
+
+    VirtualDevice device;
+    std::vector<platform::RecordedCall> calls;
+    DWORD manualRate = 0;
+};
+
+TEST_F(SweepRunTest, EveryFailedCheckShowsItsBoxInOrderAndNothingIsPlayed) {
+    const std::string check1 = "Minimální frekvence je větší než maximální frekvence";
+    const std::string check2 = "Minimální frekvence není v rozsahu 11Hz - 15kHz";
+    const std::string check3 = "Maximální frekvence není v rozsahu 11Hz - 15kHz";
+    const std::string check4 = "Krok není v rozsahu 1Hz - 1kHz";
+    const std::string check5 = "Doba přehrání není v rozsahu 100ms - 9.9s";
+    // The step and dwell bars cannot leave the valid range; widened here, they reach the checks.
+    Control<ScrollBar>("ScrollBarKrok")->SetMin(0);
+    Control<ScrollBar>("ScrollBarProdleva")->SetMin(0);
+    Control<ScrollBar>("ScrollBarProdleva")->SetMax(100);
+    const struct {
+        int minF, maxF, krok, t;
+        Texts boxes;
+    } cases[] = {
+        {5, 3, 100, 5, {check1, check2, check3}},
+        {500, 500, 100, 5, {check1}},
+        {10, 15000, 100, 5, {check2}},
+        {11, 15000, 0, 0, {check4, check5}},
+        {100, 1000, 100, 100, {check5}},
+    };
+    const int sliderBefore = Control<ScrollBar>("TrackBarLF")->Position();
+    for (const auto& c : cases) {
+        boxes.clear();
+        calls.clear();
+        SetSweep(c.minF, c.maxF, c.krok, c.t);
+        ClickStart();
+        EXPECT_EQ(boxes, c.boxes) << c.minF << " " << c.maxF << " " << c.krok << " " << c.t;
+        EXPECT_EQ(ArgsOf("waveOutOpen").size(), 1u) << "only the manual tone's";
+        EXPECT_TRUE(summaries.isEmpty());
+        EXPECT_EQ(window->GetGenerujAuto(), nullptr);
+        EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), sliderBefore);
+        ExpectManualModeAgain();
+    }
+}
+
+TEST_F(SweepRunTest, TheSummaryOfTheDefaultsByteForByte) {
+    ClickStart();
+    ASSERT_EQ(summaries.size(), 1);
+    const std::string expected =
+        "Od frekvence 100 Hz do frekvence 1000 Hz po 100 Hz. Doba p\xC5\x99"
+        "enosu 5000 ms                  Automatick\xC3\xA9 generov\xC3\xA1n\xC3\xAD "
+        "nen\xC3\xAD mo\xC5\xBEno po dobu generov\xC3\xA1n\xC3\xAD ukon\xC4\x8Dit."
+        "                                                                 "
+        "  Pokra\xC4\x8Dovat ? ";
+    EXPECT_EQ(summaries[0].toUtf8().toStdString(), expected);
+}
+
+// The duration counts the steps actually played: MaxF itself only when the step reaches it.
+TEST_F(SweepRunTest, TheSummaryCountsEveryStepOfItsDuration) {
+    const struct {
+        int minF, maxF, krok, t;
+        const char* duration;
+    } cases[] = {
+        {100, 1050, 100, 5, "Doba přenosu 5000 ms "},
+        {11, 15000, 1000, 2, "Doba přenosu 3000 ms "},
+        {11, 15000, 1, 99, "Doba přenosu 148401000 ms "},
+        {14999, 15000, 1000, 1, "Doba přenosu 100 ms "},
+    };
+    for (const auto& c : cases) {
+        summaries.clear();
+        SetSweep(c.minF, c.maxF, c.krok, c.t);
+        ClickStart();
+        ASSERT_EQ(summaries.size(), 1);
+        EXPECT_TRUE(summaries[0].contains(QString::fromUtf8(c.duration)))
+            << summaries[0].toStdString();
+    }
+}
+
+TEST_F(SweepRunTest, DecliningPlaysNothingAndTheManualToneComesBack) {
+    for (const auto declined : {QMessageBox::No, QMessageBox::Cancel}) {
+        answer = declined;
+        calls.clear();
+        ClickStart();
+        EXPECT_EQ(summaries.size(), declined == QMessageBox::No ? 1 : 2);
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(ArgsOf("waveOutOpen").size(), 1u) << "only the manual tone's";
+        EXPECT_EQ(window->GetGenerujAuto(), nullptr);
+        EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 11);
+        ExpectManualModeAgain();
+    }
+}
+
+TEST_F(SweepRunTest, ASweepPlaysEachStepInOrderForItsDwellThenTheManualToneAgain) {
+    answer = QMessageBox::Yes;
+    const auto start = platform::CurrentClock().Now();
+    ClickStart();
+    const auto took = platform::CurrentClock().Now() - start;
+
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_NE(window->GetGenerujAuto(), nullptr);
+    EXPECT_EQ(window->GetGenerujAuto()->GetOpened(), 0) << "every step closed";
+
+    // Ten steps 100, 200, ... 1000 Hz, each at its band's rate, looping its band table f x 5 / 20
+    // times; then the manual tone at its old rate.
+    const std::vector<std::int64_t> rates = {22500, 45000, 33750, 45000, 37500,
+                                             45000, 39256, 44864, 39654, 44060};
+    const std::vector<std::int64_t> bytes = {900, 900, 450, 450, 300, 300, 224, 224, 176, 176};
+    const auto opens = ArgsOf("waveOutOpen");
+    const auto writes = ArgsOf("waveOutWrite");
+    ASSERT_EQ(opens.size(), 11u);
+    ASSERT_EQ(writes.size(), 11u);
+    QStringList expectedCaptions;
+    for (std::size_t k = 0; k < 10; ++k) {
+        const int f = 100 * static_cast<int>(k + 1);
+        EXPECT_EQ(opens[k], (std::vector<std::int64_t>{0, rates[k], WAVE_ALLOWSYNC})) << f;
+        EXPECT_EQ(writes[k][1], bytes[k]) << f;
+        EXPECT_EQ(writes[k][2], f / 4) << f;
+        expectedCaptions.append(QStringLiteral("Frekvence:%1 Hz").arg(f));
+    }
+    EXPECT_EQ(opens[10][1], manualRate);
+
+    // Each caption is up while its step sounds; the run waits out every step, about 500 ms each.
+    EXPECT_EQ(Captions().captions.mid(Captions().captions.indexOf(expectedCaptions[0])),
+              expectedCaptions);
+    EXPECT_GT(took, std::chrono::milliseconds(4980));
+    EXPECT_LT(took, std::chrono::milliseconds(5100));
+
+    EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 1000);
+    EXPECT_EQ(Control<Edit>("EditFrekvence")->text(), QStringLiteral("1000"));
+    ExpectManualModeAgain();
+
+    // The range box works as before.
+    auto* range = Control<ComboBox>("ComboBox1");
+    EXPECT_TRUE(range->isEnabled());
+    range->setCurrentIndex(2);
+    window->ComboBox1Change();
+    EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 100);
+    EXPECT_EQ(window->GetFrekvence(), 100);
+    EXPECT_TRUE(window->ManualPlaying());
+}
+
+// The tables come from the amplitude at the start of each run, in an object of that run.
+TEST_F(SweepRunTest, EachRunMakesItsSweepFromTheAmplitudeOfTheMoment) {
+    answer = QMessageBox::Yes;
+    SetSweep(100, 200, 100, 1);
+    ClickStart();
+    ASSERT_NE(window->GetGenerujAuto(), nullptr);
+    EXPECT_EQ(window->GetGenerujAuto()->GetBandTable(), SweepBandTables(2000));
+
+    window->SetAmplituda(12345);
+    ClickStart();
+    ASSERT_NE(window->GetGenerujAuto(), nullptr);
+    EXPECT_EQ(window->GetGenerujAuto()->GetBandTable(), SweepBandTables(12345));
+    EXPECT_EQ(ArgsOf("waveOutOpen").size(), 6u) << "two steps and the manual tone, twice";
+}
+
+TEST_F(SweepRunTest, AStepWhoseDeviceFailsPassesSilentlyAndTheRunGoesOn) {
+    answer = QMessageBox::Yes;
+    SetSweep(100, 300, 100, 5);
+    platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED, 1);
+    ClickStart();
+    const Texts busy = {"Chyba pri otevreni vystupniho kanalu", "MMSYSERR_ALLOCATED\t"};
+    Texts expected;
+    for (int failed = 0; failed < 3; ++failed) { // 200 Hz, 300 Hz and the manual tone after
+        expected.insert(expected.end(), busy.begin(), busy.end());
+    }
+    EXPECT_EQ(boxes, expected);
+    const auto opens = ArgsOf("waveOutOpen");
+    ASSERT_EQ(opens.size(), 4u);
+    EXPECT_EQ(opens[2][1], 33750) << "the step after the failed one was tried";
+    EXPECT_EQ(Control<Label>("LabelF")->text(), QStringLiteral("Frekvence:300 Hz"));
+    EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 300);
+    EXPECT_FALSE(Control<SpeedButton>("PlayGenerujAuto")->Down());
+}
+
+TEST_F(SweepRunTest, WithoutMemoryForTheSweepTheProgramEnds) {
+    answer = QMessageBox::Yes;
+    platform::FailCall("GlobalAlloc", MMSYSERR_NOMEM);
+    try {
+        window->PlayGenerujAutoClick();
+        ADD_FAILURE() << "the program went on";
+    } catch (const ProgramEnded& end) {
+        EXPECT_EQ(end.code, 1u);
+    }
+    EXPECT_EQ(boxes, (Texts{"Nedostatek paměti", "GenerujAuto = nil"}));
+    EXPECT_EQ(window->GetGenerujAuto(), nullptr);
+    EXPECT_TRUE(ArgsOf("waveOutOpen").empty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+} // namespace
