@@ -60,7 +60,9 @@ void SetEditColor(QLineEdit* edit, const QColor& color) {
     edit->setPalette(colours);
 }
 
-// A panel of the sweep settings row: aqua, lowered, caption on the left in the regular font.
+// A panel of the sweep settings row: aqua, lowered, caption on the left. Its runs of blanks put
+// the unit to the right of the number box over the panel; at 10 pixels our fonts keep the words
+// clear of the box as the original's narrower one did.
 Panel* CaptionPanel(QWidget* parent, const char* name, int left, int width, const QString& caption,
                     const QString& hint) {
     auto* panel = Place(new Panel(parent), name, left, 0, width, 20);
@@ -69,6 +71,7 @@ Panel* CaptionPanel(QWidget* parent, const char* name, int left, int width, cons
     panel->SetColor(Aqua);
     panel->SetBevelOuter(Panel::Bevel::Lowered);
     panel->SetAlignment(Qt::AlignLeft);
+    SetPixelSize(panel, 10);
     return panel;
 }
 
@@ -205,7 +208,7 @@ void TProgGenerator::CreateControls() {
                           QStringLiteral(" krok změny") + Blanks(18) + QStringLiteral("Hz"),
                           QStringLiteral("nastavení kroku změny fekvence"));
     QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(11);
+    arial.setPixelSize(10);
     Panel5->setFont(arial);
     Panel8 = CaptionPanel(
         Panel4, "Panel8", 500, 133, QStringLiteral("prodleva") + Blanks(15) + QStringLiteral("ms"),
