@@ -4,6 +4,7 @@
 #include "app/controls/Click.h"
 
 #include <QKeyEvent>
+#include <string_view>
 
 Edit::Edit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
     connect(this, &QLineEdit::textChanged, this, &Edit::Change);
@@ -13,7 +14,9 @@ std::optional<std::int32_t> Edit::ReadNumber() {
     if (text().isEmpty()) {
         setText(QStringLiteral("0"));
     }
-    return ParseIntegerText(text());
+    const QString current = text();
+    return ParseIntegerText(std::u16string_view(QStringView(current).utf16(),
+                                                static_cast<std::size_t>(current.size())));
 }
 
 bool Edit::event(QEvent* event) {
