@@ -12,7 +12,7 @@
 
 struct HGLOBAL__ {
     struct Free {
-        void operator()(void* bytes) const { std::free(bytes); }
+        void operator()(void* block) const { std::free(block); }
     };
     std::unique_ptr<void, Free> bytes;
     SIZE_T size = 0;

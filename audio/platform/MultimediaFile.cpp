@@ -98,7 +98,7 @@ HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
     if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return nullptr;
     }
-    return Files().Add(std::make_unique<HMMIO__>(std::move(fd)));
+    return Files().Add(std::make_unique<HMMIO__>(HMMIO__{std::move(fd)}));
 }
 
 LONG mmioRead(HMMIO hmmio, HPSTR pch, LONG cch) {
