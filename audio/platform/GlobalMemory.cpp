@@ -30,6 +30,10 @@ platform::HandleTable<HGLOBAL__>& Blocks() {
 
 } // namespace
 
+std::size_t platform::LiveGlobalBlocks() {
+    return Blocks().Size();
+}
+
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
     if (platform::EnterCall("GlobalAlloc", {uFlags, static_cast<std::int64_t>(dwBytes)})) {
         return nullptr;

@@ -84,6 +84,10 @@ LONG Transfer(std::string_view name, HMMIO hmmio, Buffer* pch, LONG cch, Syscall
 
 } // namespace
 
+std::size_t platform::LiveMultimediaFiles() {
+    return Files().Size();
+}
+
 HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
     if (platform::EnterCall("mmioOpenA", {fdwOpen})) {
         return nullptr;
