@@ -3,6 +3,7 @@
 // refuses must leave nothing held; one it takes must yield only bytes the file holds.
 
 #include "audio/GenerujManual.h"
+#include "audio/platform/Seams.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,8 +14,6 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
-
-#include "audio/platform/Seams.h"
 
 namespace {
 
@@ -41,18 +40,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
         Fail("cannot write the scratch file");
     }
-    const auto manual = TGenerujManual::Create(path.c_str(), 33000);
+    auto manual = TGenerujManual::Create(path.c_str(), 33000);
     std::filesystem::remove(path);
-    if (manual == nullptr) {
-        return 0;
+    if (manual != nullptr) {
+        const DWORD length = manual->GetDataLength();
+        // At least the RIFF header and one chunk header stand before the samples.
+        if (length % 2 != 0 || length + 20 > size) {
+            Fail("the samples are longer than the file allows");
+        }
+        if (length > 0 && ::memmem(data, size, manual->GetData(), length) == nullptr) {
+            Fail("the samples are not bytes of the file");
+        }
+        manual.reset();
     }
-    const DWORD length = manual->GetDataLength();
-    // At least the RIFF header and one chunk header stand before the samples.
-    if (length % 2 != 0 || length + 20 > size) {
-        Fail("the samples are longer than the file allows");
-    }
-    if (length > 0 && ::memmem(data, size, manual->GetData(), length) == nullptr) {
-        Fail("the samples are not bytes of the file");
+    if (platform::LiveGlobalBlocks() != 0 || platform::LiveMultimediaFiles() != 0) {
+        Fail("a memory block or a file is still held");
     }
     return 0;
 }
