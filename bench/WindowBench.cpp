@@ -1,6 +1,7 @@
 // The window's work on the user-interface thread: the program's start up to the first tone
-// handed to the device, and one restart of the tone. Runs on Qt's offscreen platform with the
-// null sink and a mixer file in a directory of its own, unless the environment says otherwise.
+// handed to the device, one restart of the tone, and the restart until the new tone reaches the
+// sink. Runs on Qt's offscreen platform with the null sink and a mixer file in a directory of its
+// own, unless the environment says otherwise.
 
 #include "app/ProgGenerator.h"
 #include "audio/GenerujManual.h"
