@@ -1,28 +1,30 @@
 #include "app/IntegerText.h"
 
+#include <algorithm>
+
 namespace {
 
-// Only the ASCII digits count; QChar::isDigit would take other scripts' digits too.
-int DecimalDigit(QChar c) {
-    return c >= u'0' && c <= u'9' ? c.unicode() - u'0' : -1;
+// Only the ASCII digits count, not other scripts' digits.
+int DecimalDigit(char16_t c) {
+    return c >= u'0' && c <= u'9' ? c - u'0' : -1;
 }
 
-int HexDigit(QChar c) {
+int HexDigit(char16_t c) {
     if (c >= u'a' && c <= u'f') {
-        return c.unicode() - u'a' + 10;
+        return c - u'a' + 10;
     }
     if (c >= u'A' && c <= u'F') {
-        return c.unicode() - u'A' + 10;
+        return c - u'A' + 10;
     }
     return DecimalDigit(c);
 }
 
-std::optional<std::int32_t> ParseHex(QStringView digits) {
-    if (digits.isEmpty() || digits.size() > 8) {
+std::optional<std::int32_t> ParseHex(std::u16string_view digits) {
+    if (digits.empty() || digits.size() > 8) {
         return std::nullopt;
     }
     std::uint32_t pattern = 0;
-    for (const QChar c : digits) {
+    for (const char16_t c : digits) {
         const int digit = HexDigit(c);
         if (digit < 0) {
             return std::nullopt;
@@ -32,18 +34,18 @@ std::optional<std::int32_t> ParseHex(QStringView digits) {
     return static_cast<std::int32_t>(pattern);
 }
 
-std::optional<std::int32_t> ParseDecimal(QStringView text) {
-    const bool negative = text.startsWith(u'-');
-    if (negative || text.startsWith(u'+')) {
-        text = text.mid(1);
+std::optional<std::int32_t> ParseDecimal(std::u16string_view text) {
+    const bool negative = text.starts_with(u'-');
+    if (negative || text.starts_with(u'+')) {
+        text.remove_prefix(1);
     }
-    if (text.isEmpty()) {
+    if (text.empty()) {
         return std::nullopt;
     }
     // The magnitude of the most negative value is one more than that of the most positive.
     const std::int64_t limit = negative ? std::int64_t{1} << 31 : (std::int64_t{1} << 31) - 1;
     std::int64_t magnitude = 0;
-    for (const QChar c : text) {
+    for (const char16_t c : text) {
         const int digit = DecimalDigit(c);
         if (digit < 0) {
             return std::nullopt;
@@ -58,14 +60,11 @@ std::optional<std::int32_t> ParseDecimal(QStringView text) {
 
 } // namespace
 
-std::optional<std::int32_t> ParseIntegerText(QStringView text) {
-    qsizetype blanks = 0;
-    while (blanks < text.size() && text[blanks] == u' ') {
-        ++blanks;
-    }
-    const QStringView rest = text.mid(blanks);
-    if (rest.startsWith(u'$')) {
-        return ParseHex(rest.mid(1));
+std::optional<std::int32_t> ParseIntegerText(std::u16string_view text) {
+    const std::u16string_view rest =
+        text.substr(std::min(text.find_first_not_of(u' '), text.size()));
+    if (rest.starts_with(u'$')) {
+        return ParseHex(rest.substr(1));
     }
     return ParseDecimal(rest);
 }

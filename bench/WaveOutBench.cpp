@@ -4,6 +4,7 @@
 #include "audio/platform/Clock.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/WaveOutEngine.h"
+#include "bench/RecordedFrames.h"
 #include "synth/ToneSynth.h"
 
 #include <algorithm>
@@ -12,11 +13,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -104,20 +102,7 @@ BENCHMARK(RenderCostPerSecondOfSound)
     ->DenseRange(1, 11)
     ->UseManualTime()
     ->Iterations(3)
-    ->Repetitions(3)
     ->Unit(benchmark::kMillisecond);
-
-std::vector<float> ReadFrames(const std::filesystem::path& path, std::size_t from) {
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-    const std::size_t begin = 58 + from * sizeof(float);
-    if (bytes.size() <= begin) {
-        return {};
-    }
-    std::vector<float> frames((bytes.size() - begin) / sizeof(float));
-    std::memcpy(frames.data(), bytes.data() + begin, frames.size() * sizeof(float));
-    return frames;
-}
 
 // Two sweep steps in real time into the wav sink, as the sweep runs them: done, polls of Sleep(1),
 // close, open, write. The gap is the silence the stream got between them.
@@ -128,7 +113,7 @@ void SilenceBetweenSweepSteps(benchmark::State& state) {
     std::vector<double> gaps;
     for (auto _ : state) {
         state.PauseTiming();
-        const std::size_t before = ReadFrames(path, 0).size();
+        const std::size_t before = RecordedFrames(path).size();
         state.ResumeTiming();
         for (const std::int16_t level : {std::int16_t{10000}, std::int16_t{-10000}}) {
             Output step(level > 0 ? 22500 : 45000,
@@ -144,7 +129,7 @@ void SilenceBetweenSweepSteps(benchmark::State& state) {
         state.PauseTiming();
         Sleep(20);
         // The first step is positive, the second negative: the gap lies between the two.
-        const std::vector<float> frames = ReadFrames(path, before);
+        const std::vector<float> frames = RecordedFrames(path, before);
         const auto firstEnd =
             std::find_if(frames.rbegin(), frames.rend(), [](float f) { return f > 0; });
         const auto secondStart = std::ranges::find_if(frames, [](float f) { return f < 0; });
@@ -180,7 +165,7 @@ void RestartOnTheUserInterfaceThread(benchmark::State& state) {
     output.reset();
     Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
 }
-BENCHMARK(RestartOnTheUserInterfaceThread)->Repetitions(5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RestartOnTheUserInterfaceThread)->Unit(benchmark::kMicrosecond);
 
 // From waveOutWrite to the first frames handed on to the sink, on the system clock. The sound is
 // heard after what the sink still holds before them (at most Lead).
@@ -203,6 +188,6 @@ void WriteToSink(benchmark::State& state) {
     }
     Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
 }
-BENCHMARK(WriteToSink)->Iterations(200)->Repetitions(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteToSink)->Iterations(200)->Unit(benchmark::kMillisecond);
 
 } // namespace

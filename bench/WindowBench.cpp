@@ -1,8 +1,10 @@
 // The window's work on the user-interface thread: the program's start up to the first tone
-// handed to the device, and one restart of the tone. Runs on Qt's offscreen platform with the
-// null sink and a mixer file in a directory of its own, unless the environment says otherwise.
+// handed to the device, one restart of the tone, and the restart until the new tone reaches the
+// sink. Runs on Qt's offscreen platform with the null sink and a mixer file in a directory of its
+// own, unless the environment says otherwise.
 
 #include "app/ProgGenerator.h"
+#include "audio/GenerujManual.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,6 +36,24 @@ void RestartStopAndPlay(benchmark::State& state) {
     }
 }
 BENCHMARK(RestartStopAndPlay)->Unit(benchmark::kMicrosecond);
+
+// The restart's latency: from the start of StopClick to the first frames of the new tone handed
+// to the sink, on the system clock. What the sink still holds before them is heard first.
+void RestartToFirstFrames(benchmark::State& state) {
+    TProgGenerator window;
+    for (auto _ : state) {
+        window.StopClick();
+        window.PlayClick();
+        TGenerujManual* manual = window.GetGenerujManual();
+        if (manual == nullptr || !manual->PlayingVystup()) {
+            state.SkipWithError("the restarted tone does not play");
+            break;
+        }
+        while (manual->WavePositionVystup() == 0) {
+        }
+    }
+}
+BENCHMARK(RestartToFirstFrames)->Unit(benchmark::kMillisecond);
 
 void SetDefault(const char* name, const char* value) {
     if (!qEnvironmentVariableIsSet(name)) {

@@ -5,6 +5,7 @@
 
 #include <QKeyEvent>
 #include <QValidator>
+#include <string_view>
 
 namespace {
 
@@ -41,7 +42,9 @@ std::optional<std::int32_t> Edit::ReadNumber() {
     if (text().isEmpty()) {
         setText(QStringLiteral("0"));
     }
-    return ParseIntegerText(text());
+    const QString current = text();
+    return ParseIntegerText(std::u16string_view(QStringView(current).utf16(),
+                                                static_cast<std::size_t>(current.size())));
 }
 
 bool Edit::event(QEvent* event) {

@@ -12,7 +12,7 @@
 
 struct HGLOBAL__ {
     struct Free {
-        void operator()(void* bytes) const { std::free(bytes); }
+        void operator()(void* block) const { std::free(block); }
     };
     std::unique_ptr<void, Free> bytes;
     SIZE_T size = 0;
@@ -29,6 +29,10 @@ platform::HandleTable<HGLOBAL__>& Blocks() {
 }
 
 } // namespace
+
+std::size_t platform::LiveGlobalBlocks() {
+    return Blocks().Size();
+}
 
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
     if (platform::EnterCall("GlobalAlloc", {uFlags, static_cast<std::int64_t>(dwBytes)})) {

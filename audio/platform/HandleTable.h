@@ -4,6 +4,7 @@
 // ever dereferenced after the table has found it, so a stale, foreign or null handle is refused
 // instead of being followed.
 
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -37,6 +38,11 @@ public:
         std::unique_ptr<Object> object = std::move(found->second);
         objects.erase(found);
         return object;
+    }
+
+    std::size_t Size() const {
+        const std::lock_guard lock(mutex);
+        return objects.size();
     }
 
 private:

@@ -84,6 +84,10 @@ LONG Transfer(std::string_view name, HMMIO hmmio, Buffer* pch, LONG cch, Syscall
 
 } // namespace
 
+std::size_t platform::LiveMultimediaFiles() {
+    return Files().Size();
+}
+
 HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
     if (platform::EnterCall("mmioOpenA", {fdwOpen})) {
         return nullptr;
@@ -98,7 +102,7 @@ HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
     if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return nullptr;
     }
-    return Files().Add(std::make_unique<HMMIO__>(std::move(fd)));
+    return Files().Add(std::make_unique<HMMIO__>(HMMIO__{std::move(fd)}));
 }
 
 LONG mmioRead(HMMIO hmmio, HPSTR pch, LONG cch) {

@@ -7,6 +7,7 @@
 
 #include "MMSystem.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -46,6 +47,14 @@ void SetExitProcess(std::function<void(UINT code)> exitProcess);
 // replacement); an empty function removes it. The window gives the user's mixer levels back this
 // way when a file error ends the program from inside a handler.
 void SetExitHook(std::function<void()> hook);
+
+// What the layer holds at this moment, so that a test can see that nothing is left behind: live
+// global memory blocks, open multimedia files, wave output streams (open handles, and reset
+// streams still fading out) and whether the sink is open.
+std::size_t LiveGlobalBlocks();
+std::size_t LiveMultimediaFiles();
+std::size_t LiveWaveStreams();
+bool SinkOpen();
 
 // For the implementations of the layer: records the call if a recorder is set, and returns the
 // injected failure code if one is due.

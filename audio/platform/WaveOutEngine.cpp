@@ -1,6 +1,7 @@
 #include "audio/platform/WaveOutEngine.h"
 
 #include "audio/platform/NullSink.h"
+#include "audio/platform/Seams.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,6 +26,24 @@ std::uint64_t LoopsOf(WAVEHDR& header) {
 WaveOutEngine& WaveOutEngine::Instance() {
     static WaveOutEngine engine;
     return engine;
+}
+
+std::size_t WaveOutEngine::Streams() {
+    std::lock_guard lock(mutex_);
+    return handles_.size() + fading_.size();
+}
+
+bool WaveOutEngine::SinkOpen() {
+    std::lock_guard lock(mutex_);
+    return sink_ != nullptr;
+}
+
+std::size_t LiveWaveStreams() {
+    return WaveOutEngine::Instance().Streams();
+}
+
+bool SinkOpen() {
+    return WaveOutEngine::Instance().SinkOpen();
 }
 
 MMRESULT WaveOutEngine::Open(unsigned rate, HWAVEOUT& handle) {

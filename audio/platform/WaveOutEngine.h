@@ -61,6 +61,10 @@ public:
     // The position in samples at the handle's rate, and that rate.
     MMRESULT Position(HWAVEOUT handle, std::uint64_t& samples, unsigned& rate);
 
+    // For LiveWaveStreams() and SinkOpen().
+    std::size_t Streams();
+    bool SinkOpen();
+
 private:
     struct OpenHandle {
         unsigned rate;

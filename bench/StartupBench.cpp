@@ -1,0 +1,74 @@
+// The real program from its start to its first sound, seen from outside: it is started with the
+// wav sink in a fresh folder, and the time runs until the recording holds its first nonzero frame.
+// The program is then ended with SIGTERM, which it answers by closing its window.
+
+#include "bench/RecordedFrames.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+bool HasSound(const std::filesystem::path& recording) {
+    const std::vector<float> frames = RecordedFrames(recording);
+    return std::ranges::any_of(frames, [](float frame) { return frame != 0; });
+}
+
+pid_t StartProgram(const std::filesystem::path& folder) {
+    const pid_t child = fork();
+    if (child == 0) {
+        // Qt's notes on the offscreen platform would fill the report.
+        const int quiet = open("/dev/null", O_WRONLY);
+        if (quiet < 0 || dup2(quiet, STDERR_FILENO) < 0 || chdir(folder.c_str()) != 0) {
+            _exit(127);
+        }
+        setenv("PROGEN_AUDIO", ("wav:" + (folder / "recording.wav").string()).c_str(), 1);
+        setenv("PROGEN_MIXER", ("file:" + (folder / "mixer.txt").string()).c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        execl(PROGEN_BINARY, PROGEN_BINARY, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+void StartToFirstSound(benchmark::State& state) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "progen-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        state.SkipWithError("no folder for the program");
+        return;
+    }
+    const std::filesystem::path folder = pattern;
+    for (auto _ : state) {
+        std::filesystem::remove(folder / "recording.wav");
+        const Steady::time_point start = Steady::now();
+        const pid_t program = StartProgram(folder);
+        bool ended = false;
+        while (!HasSound(folder / "recording.wav") && !ended) {
+            ended = waitpid(program, nullptr, WNOHANG) != 0 || Steady::now() - start > 10s;
+            std::this_thread::sleep_for(200us);
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Steady::now() - start).count());
+        kill(program, SIGTERM);
+        waitpid(program, nullptr, 0);
+        if (ended) {
+            state.SkipWithError("the program ended or stayed silent for 10 s");
+            break;
+        }
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(StartToFirstSound)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+} // namespace
