@@ -6,7 +6,6 @@
 // The handlers re-enter each other synchronously (commit -> refresh -> dwell normalisation);
 // every nesting ends because a scroll bar or a box set to what it already holds raises nothing.
 
-#include "app/IntegerText.h"
 #include "app/ProgGenerator.h"
 #include "app/controls/Edit.h"
 #include "app/controls/Label.h"
@@ -91,7 +90,7 @@ void TProgGenerator::TakeSweepValue(Edit& box, ScrollBar& holder, int unit,
     if (box.text().isEmpty()) {
         box.SetText(whenEmpty);
     }
-    if (const auto value = ParseIntegerText(box.text())) {
+    if (const auto value = box.Number()) {
         holder.SetPosition(*value / unit);
     }
     box.SetText(QString::number(holder.Position() * unit));

@@ -42,6 +42,10 @@ std::optional<std::int32_t> Edit::ReadNumber() {
     if (text().isEmpty()) {
         setText(QStringLiteral("0"));
     }
+    return Number();
+}
+
+std::optional<std::int32_t> Edit::Number() const {
     const QString current = text();
     return ParseIntegerText(std::u16string_view(QStringView(current).utf16(),
                                                 static_cast<std::size_t>(current.size())));

@@ -31,6 +31,8 @@ public:
     // Reads the box as a number box is read: an empty box is first set to "0"; nothing when the
     // text is then not an integer text (IntegerText.h).
     std::optional<std::int32_t> ReadNumber();
+    // The box's text as an integer text, or nothing.
+    std::optional<std::int32_t> Number() const;
 
 signals:
     void KeyDown(int key, Qt::KeyboardModifiers shift);
