@@ -1,9 +1,9 @@
 #include "audio/GenerujAuto.h"
 
-#include "audio/LoopOutput.h"
 #include "synth/Bands.h"
 
 #include <cstddef>
+#include <utility>
 
 namespace {
 
@@ -18,15 +18,13 @@ std::unique_ptr<TGenerujAuto> TGenerujAuto::Create(std::uint16_t Amplituda) {
     std::unique_ptr<TGenerujAuto> sweep(new TGenerujAuto);
     sweep->BandTable = SweepBandTables(Amplituda);
     for (std::size_t band = 0; band < sweep->BandTable.size(); ++band) {
-        const DWORD bytes = TableBytes(sweep->BandTable[band]);
-        const HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes);
-        if (handle == nullptr || GlobalSize(handle) < bytes) {
-            GlobalFree(handle);
+        GlobalBlock block = GlobalBlock::Reserve(TableBytes(sweep->BandTable[band]));
+        if (!block) {
             ZobrazChybu("Nedostatek paměti");
-            return nullptr; // the destructor gives back the blocks of the earlier bands
+            return nullptr; // the blocks of the earlier bands go with the object
         }
-        sweep->BandHandle[band] = handle;
-        GlobalLock(handle);
+        sweep->BandHandle[band] = std::move(block);
+        sweep->BandHandle[band].Lock();
         sweep->BandData[band] = sweep->BandTable[band].data();
     }
     return sweep;
@@ -34,11 +32,6 @@ std::unique_ptr<TGenerujAuto> TGenerujAuto::Create(std::uint16_t Amplituda) {
 
 TGenerujAuto::~TGenerujAuto() {
     AutoCloseVystup();
-    for (HGLOBAL& handle : BandHandle) {
-        if (handle != nullptr) {
-            ReleaseBlock(handle);
-        }
-    }
 }
 
 void TGenerujAuto::NastavFormat(std::uint16_t f) {
@@ -46,31 +39,21 @@ void TGenerujAuto::NastavFormat(std::uint16_t f) {
 }
 
 void TGenerujAuto::AutoOpenVystup(DWORD Loops, std::uint16_t f) {
-    if (Opened != 0) {
-        return;
+    if (output_.GetOpened() != 0) {
+        return; // the step in force keeps its band
     }
     const std::size_t band = UrciPasmo(f) - 1u;
-    if (OpenLoopOutput(Format, BandData[band], TableBytes(BandTable[band]), Loops, WaveOut,
-                       HeaderHandle, Header)) {
-        Opened = 1;
-    }
+    output_.Open(Format, BandData[band], TableBytes(BandTable[band]), Loops);
 }
 
 void TGenerujAuto::AutoVystup() {
-    if (Opened != 0) {
-        Playing = WriteLoopOutput(WaveOut, Header) ? 1 : 0;
-    }
+    output_.Write();
 }
 
 bool TGenerujAuto::PlayingVystup() {
-    return Playing != 0 && (HeaderFlags(*Header) & WHDR_DONE) == 0;
+    return output_.PlayingVystup(LoopOutput::PlayingQuery::PlayingNotDone);
 }
 
 void TGenerujAuto::AutoCloseVystup() {
-    if (Opened == 0) {
-        return;
-    }
-    CloseLoopOutput(WaveOut, HeaderHandle, Header);
-    Opened = 0;
-    Playing = 0;
+    output_.Close();
 }

@@ -4,6 +4,8 @@
 // the step's band table L times at the step's rate. Calls from the user-interface thread only; a
 // repeated or out-of-order call does nothing.
 
+#include "audio/GlobalBlock.h"
+#include "audio/LoopOutput.h"
 #include "audio/platform/MMSystem.h"
 #include "synth/SweepSynth.h"
 
@@ -15,7 +17,7 @@ class TGenerujAuto {
 public:
     // No object, after "Nedostatek paměti", when the memory reservation fails.
     static std::unique_ptr<TGenerujAuto> Create(std::uint16_t Amplituda);
-    ~TGenerujAuto();
+    ~TGenerujAuto(); // closes first, then frees the blocks
 
     TGenerujAuto(const TGenerujAuto&) = delete;
     TGenerujAuto& operator=(const TGenerujAuto&) = delete;
@@ -28,20 +30,16 @@ public:
 
     const WAVEFORMATEX& GetFormat() const { return Format; }
     const BandTables& GetBandTable() const { return BandTable; }
-    const WAVEHDR* GetHeader() const { return Header; } // while open
-    std::uint16_t GetOpened() const { return Opened; }
-    std::uint16_t GetPlaying() const { return Playing; }
+    const WAVEHDR* GetHeader() const { return output_.GetHeader(); } // while open
+    std::uint16_t GetOpened() const { return output_.GetOpened(); }
+    std::uint16_t GetPlaying() const { return output_.GetPlaying(); }
 
 private:
     TGenerujAuto() = default;
 
     WAVEFORMATEX Format{};
-    std::array<HGLOBAL, 11> BandHandle{};
+    std::array<GlobalBlock, 11> BandHandle{};
     std::array<const std::int16_t*, 11> BandData{};
-    HWAVEOUT WaveOut = nullptr;
-    HGLOBAL HeaderHandle = nullptr;
-    WAVEHDR* Header = nullptr;
-    std::uint16_t Opened = 0;
-    std::uint16_t Playing = 0;
+    LoopOutput output_; // WaveOut, HeaderHandle, Header, Opened, Playing
     BandTables BandTable{};
 };

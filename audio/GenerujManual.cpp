@@ -1,6 +1,5 @@
 #include "audio/GenerujManual.h"
 
-#include "audio/LoopOutput.h"
 #include "audio/ToneWaveFile.h"
 
 std::unique_ptr<TGenerujManual> TGenerujManual::Create(const char* FileName,
@@ -10,36 +9,24 @@ std::unique_ptr<TGenerujManual> TGenerujManual::Create(const char* FileName,
     if (!NactiWave(FileName, wave)) {
         return nullptr;
     }
-    manual->DataHandle = wave.Handle;
+    manual->DataHandle = GlobalBlock::AdoptLocked(wave.Handle);
     manual->Data = wave.Data;
     manual->DataLength = wave.Length;
     manual->Format = MonoPcmFormat(SampleRate);
     return manual;
 }
 
+// The sample block goes with the object, after the close.
 TGenerujManual::~TGenerujManual() {
     WaveCloseVystup();
-    if (DataHandle != nullptr) {
-        ReleaseBlock(DataHandle);
-    }
 }
 
 void TGenerujManual::WaveOpenVystup(DWORD Loops) {
-    if (Opened != 0) {
-        return;
-    }
-    if (OpenLoopOutput(Format, Data, DataLength, Loops, WaveOut, HeaderHandle, Header)) {
-        Opened = 1;
-    }
+    output_.Open(Format, Data, DataLength, Loops);
 }
 
 void TGenerujManual::WaveCloseVystup() {
-    if (Opened == 0) {
-        return;
-    }
-    CloseLoopOutput(WaveOut, HeaderHandle, Header);
-    Opened = 0;
-    Playing = 0;
+    output_.Close();
 }
 
 // The levels reach the mixer elsewhere; the tone's samples are never scaled.
@@ -47,9 +34,7 @@ void TGenerujManual::SetWaveVolumeVystup(DWORD /*Volume*/) {}
 void TGenerujManual::SetAuxVolumeVystup(DWORD /*Volume*/) {}
 
 void TGenerujManual::WaveVystup() {
-    if (Opened != 0) {
-        Playing = WriteLoopOutput(WaveOut, Header) ? 1 : 0;
-    }
+    output_.Write();
 }
 
 void TGenerujManual::WaveAutoVystup() {
@@ -57,26 +42,17 @@ void TGenerujManual::WaveAutoVystup() {
 }
 
 bool TGenerujManual::PlayingVystup() {
-    return Opened != 0 && Playing != 0 && (HeaderFlags(*Header) & WHDR_DONE) == 0;
+    return output_.PlayingVystup(LoopOutput::PlayingQuery::OpenedPlayingNotDone);
 }
 
 void TGenerujManual::PauseVystup() {
-    if (Playing != 0) {
-        waveOutPause(WaveOut);
-        Playing = 0;
-    }
+    output_.Pause();
 }
 
-// Not guarded by Opened: on a closed output the device refuses and Playing stays 0.
 void TGenerujManual::RestartVystup() {
-    if (Playing == 0) {
-        Playing = waveOutRestart(WaveOut) == MMSYSERR_NOERROR ? 1 : 0;
-    }
+    output_.Restart();
 }
 
 DWORD TGenerujManual::WavePositionVystup() {
-    MMTIME time{};
-    time.wType = TIME_SAMPLES;
-    waveOutGetPosition(WaveOut, &time, sizeof time);
-    return time.u.sample;
+    return output_.Position();
 }

@@ -4,6 +4,8 @@
 // 0 as one header that loops practically without end. Calls from the user-interface thread only;
 // a repeated or out-of-order call does nothing.
 
+#include "audio/GlobalBlock.h"
+#include "audio/LoopOutput.h"
 #include "audio/platform/MMSystem.h"
 
 #include <cstdint>
@@ -32,20 +34,16 @@ public:
     const WAVEFORMATEX& GetFormat() const { return Format; }
     DWORD GetDataLength() const { return DataLength; }
     const std::int16_t* GetData() const { return static_cast<const std::int16_t*>(Data); }
-    const WAVEHDR* GetHeader() const { return Header; } // while open
-    std::uint16_t GetOpened() const { return Opened; }
-    std::uint16_t GetPlaying() const { return Playing; }
+    const WAVEHDR* GetHeader() const { return output_.GetHeader(); } // while open
+    std::uint16_t GetOpened() const { return output_.GetOpened(); }
+    std::uint16_t GetPlaying() const { return output_.GetPlaying(); }
 
 private:
     TGenerujManual() = default;
 
     WAVEFORMATEX Format{};
-    HGLOBAL DataHandle = nullptr;
+    GlobalBlock DataHandle;
     void* Data = nullptr;
     DWORD DataLength = 0;
-    HWAVEOUT WaveOut = nullptr;
-    HGLOBAL HeaderHandle = nullptr;
-    WAVEHDR* Header = nullptr;
-    std::uint16_t Opened = 0;
-    std::uint16_t Playing = 0;
+    LoopOutput output_; // WaveOut, HeaderHandle, Header, Opened, Playing
 };

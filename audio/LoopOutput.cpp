@@ -24,13 +24,6 @@ const char* OpenErrorName(MMRESULT result) {
 
 constexpr UINT HeaderSize = sizeof(WAVEHDR);
 
-void CloseAndRelease(HWAVEOUT& waveOut, HGLOBAL& headerHandle, WAVEHDR*& header) {
-    waveOutClose(waveOut);
-    waveOut = nullptr;
-    ReleaseBlock(headerHandle);
-    header = nullptr;
-}
-
 } // namespace
 
 WAVEFORMATEX MonoPcmFormat(DWORD rate) {
@@ -43,49 +36,86 @@ WAVEFORMATEX MonoPcmFormat(DWORD rate) {
             .cbSize = 0};
 }
 
-bool OpenLoopOutput(const WAVEFORMATEX& format, const void* data, DWORD length, DWORD loops,
-                    HWAVEOUT& waveOut, HGLOBAL& headerHandle, WAVEHDR*& header) {
-    const MMRESULT opened = waveOutOpen(&waveOut, 0, &format, 0, 0, WAVE_ALLOWSYNC);
+void LoopOutput::Open(const WAVEFORMATEX& format, const void* data, DWORD length, DWORD loops) {
+    if (Opened != 0) {
+        return;
+    }
+    const MMRESULT opened = waveOutOpen(&WaveOut, 0, &format, 0, 0, WAVE_ALLOWSYNC);
     if (opened != MMSYSERR_NOERROR) {
-        waveOut = nullptr;
+        WaveOut = nullptr;
         ZobrazChybu("Chyba pri otevreni vystupniho kanalu");
         if (const char* name = OpenErrorName(opened)) {
             ZobrazChybu(name);
         }
-        return false;
+        return;
     }
-    headerHandle = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, HeaderSize);
-    header = static_cast<WAVEHDR*>(GlobalLock(headerHandle));
-    if (header != nullptr) {
+    HeaderHandle = GlobalBlock::Alloc(HeaderSize);
+    Header = static_cast<WAVEHDR*>(HeaderHandle.Lock());
+    if (Header != nullptr) {
         // The fields the device fills in start at 0; the device only reads the samples.
-        *header = WAVEHDR{};
-        header->lpData = const_cast<char*>(static_cast<const char*>(data));
-        header->dwBufferLength = length;
-        header->dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
-        header->dwLoops = loops;
-        if (waveOutPrepareHeader(waveOut, header, HeaderSize) == MMSYSERR_NOERROR) {
-            return true;
+        *Header = WAVEHDR{};
+        Header->lpData = const_cast<char*>(static_cast<const char*>(data));
+        Header->dwBufferLength = length;
+        Header->dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
+        Header->dwLoops = loops;
+        if (waveOutPrepareHeader(WaveOut, Header, HeaderSize) == MMSYSERR_NOERROR) {
+            Opened = 1;
+            return;
         }
     }
-    // The object stays closed after this, so its close would not give the device and the header
+    // The output stays closed after this, so its close would not give the device and the header
     // block back: do it now, before the box, instead of holding both until the program ends.
-    CloseAndRelease(waveOut, headerHandle, header);
+    CloseAndRelease();
     ZobrazChybu("Chyba pri priprave Header");
-    return false;
 }
 
-bool WriteLoopOutput(HWAVEOUT waveOut, WAVEHDR* header) {
-    return waveOutWrite(waveOut, header, HeaderSize) == MMSYSERR_NOERROR;
+void LoopOutput::Write() {
+    if (Opened != 0) {
+        Playing = waveOutWrite(WaveOut, Header, HeaderSize) == MMSYSERR_NOERROR ? 1 : 0;
+    }
 }
 
-void CloseLoopOutput(HWAVEOUT& waveOut, HGLOBAL& headerHandle, WAVEHDR*& header) {
-    waveOutReset(waveOut);
-    waveOutUnprepareHeader(waveOut, header, HeaderSize);
-    CloseAndRelease(waveOut, headerHandle, header);
+void LoopOutput::Pause() {
+    if (Playing != 0) {
+        waveOutPause(WaveOut);
+        Playing = 0;
+    }
 }
 
-void ReleaseBlock(HGLOBAL& handle) {
-    GlobalUnlock(handle);
-    GlobalFree(handle);
-    handle = nullptr;
+void LoopOutput::Restart() {
+    if (Playing == 0) {
+        Playing = waveOutRestart(WaveOut) == MMSYSERR_NOERROR ? 1 : 0;
+    }
+}
+
+DWORD LoopOutput::Position() {
+    MMTIME time{};
+    time.wType = TIME_SAMPLES;
+    waveOutGetPosition(WaveOut, &time, sizeof time);
+    return time.u.sample;
+}
+
+void LoopOutput::Close() {
+    if (Opened == 0) {
+        return;
+    }
+    waveOutReset(WaveOut);
+    waveOutUnprepareHeader(WaveOut, Header, HeaderSize);
+    CloseAndRelease();
+    Opened = 0;
+    Playing = 0;
+}
+
+bool LoopOutput::PlayingVystup(PlayingQuery query) const {
+    if (query == PlayingQuery::OpenedPlayingNotDone && Opened == 0) {
+        return false;
+    }
+    return Playing != 0 && (HeaderFlags(*Header) & WHDR_DONE) == 0;
+}
+
+void LoopOutput::CloseAndRelease() {
+    waveOutClose(WaveOut);
+    WaveOut = nullptr;
+    HeaderHandle = GlobalBlock();
+    Header = nullptr;
 }

@@ -2,26 +2,61 @@
 
 // What the two output objects share: the 16-bit mono format, and wave output device 0 with one
 // header in global memory that loops a buffer, opened with the system's messages, handed over,
-// and given back. The objects keep their own Opened and Playing flags; these functions act on the
-// fields the objects pass in.
+// and given back. Each object holds one by value and forwards its operations to it; it keeps the
+// five fields both objects have, under the names the system gives them. Calls from the
+// user-interface thread only; a repeated or out-of-order call does nothing.
 
+#include "audio/GlobalBlock.h"
 #include "audio/platform/MMSystem.h"
+
+#include <cstdint>
 
 WAVEFORMATEX MonoPcmFormat(DWORD rate);
 
-// Opens device 0 with `format` and prepares a header that loops the `length` bytes at `data`
-// `loops` times. A failed open shows "Chyba pri otevreni vystupniho kanalu" and, for the codes
-// that have one, a second box naming the code; a failed preparation shows "Chyba pri priprave
-// Header". After either failure nothing stays open or allocated, and the result is false.
-bool OpenLoopOutput(const WAVEFORMATEX& format, const void* data, DWORD length, DWORD loops,
-                    HWAVEOUT& waveOut, HGLOBAL& headerHandle, WAVEHDR*& header);
+class LoopOutput {
+public:
+    LoopOutput() = default;
+    ~LoopOutput() { Close(); }
 
-// Hands the prepared header to the device; true when it plays.
-bool WriteLoopOutput(HWAVEOUT waveOut, WAVEHDR* header);
+    LoopOutput(const LoopOutput&) = delete;
+    LoopOutput& operator=(const LoopOutput&) = delete;
 
-// Reset, unprepare, close, then the header block unlocked and freed; the results are not
-// examined. Leaves the three fields empty.
-void CloseLoopOutput(HWAVEOUT& waveOut, HGLOBAL& headerHandle, WAVEHDR*& header);
+    // Unless Opened: opens device 0 with `format` and prepares a header that loops the `length`
+    // bytes at `data` `loops` times; Opened becomes 1. A failed open shows "Chyba pri otevreni
+    // vystupniho kanalu" and, for the codes that have one, a second box naming the code; a failed
+    // preparation shows "Chyba pri priprave Header". After either failure nothing stays open or
+    // allocated, and Opened stays 0.
+    void Open(const WAVEFORMATEX& format, const void* data, DWORD length, DWORD loops);
+    // If Opened: hands the header to the device; Playing is 1 when the device took it, else 0.
+    void Write();
+    // If Playing: pauses the device; Playing becomes 0.
+    void Pause();
+    // Unless Playing: asks the device to go on; Playing is 1 when it did. Not guarded by Opened:
+    // on a closed output the device refuses and Playing stays 0.
+    void Restart();
+    // The device's position in samples; the query's result is not examined.
+    DWORD Position();
+    // If Opened: reset, unprepare, close, then the header block unlocked and freed; the results
+    // are not examined. Opened and Playing become 0.
+    void Close();
 
-// Unlocks and frees a global block that was taken and locked once; leaves the handle empty.
-void ReleaseBlock(HGLOBAL& handle);
+    // The one difference between the two objects' playing queries. Both are true only while
+    // Playing is 1 and the device has not set WHDR_DONE in the header; the manual tone's tests
+    // Opened before that, the sweep step's tests Playing first and only then reads the header.
+    enum class PlayingQuery { OpenedPlayingNotDone, PlayingNotDone };
+    bool PlayingVystup(PlayingQuery query) const;
+
+    const WAVEHDR* GetHeader() const { return Header; } // while open
+    std::uint16_t GetOpened() const { return Opened; }
+    std::uint16_t GetPlaying() const { return Playing; }
+
+private:
+    // Closes the device and gives the header block back.
+    void CloseAndRelease();
+
+    HWAVEOUT WaveOut = nullptr;
+    GlobalBlock HeaderHandle;
+    WAVEHDR* Header = nullptr; // the header block, locked, while open
+    std::uint16_t Opened = 0;
+    std::uint16_t Playing = 0;
+};
