@@ -1,6 +1,7 @@
 #include "audio/ToneWaveFile.h"
 
-#include <algorithm>
+#include "audio/GlobalBlock.h"
+
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -15,7 +16,6 @@ static_assert(std::endian::native == std::endian::little);
 
 namespace {
 
-constexpr UINT SharedMemory = GMEM_MOVEABLE | GMEM_DDESHARE;
 constexpr DWORD FormatChunkSize = 20;
 constexpr LONG FirstChunk = 12;
 
@@ -125,19 +125,24 @@ const char* ReadData(HMMIO file, WaveData& out) {
     if (!claimed) {
         return "WaveErr_NoData";
     }
-    // The data chunk may claim more than the file holds: reserve only what is there, so a hostile
-    // size cannot take gigabytes.
-    const DWORD size = std::min(*claimed, BytesLeft(file));
-    const HGLOBAL handle = GlobalAlloc(SharedMemory, size);
-    if (handle == nullptr || GlobalSize(handle) < size) {
-        GlobalFree(handle);
+    // A file cut short, as a full disk leaves it, would play its remnant at a wrong pitch: the
+    // data it claims must all be there. Checked before reserving, so that a hostile size cannot
+    // take gigabytes either.
+    const DWORD size = *claimed;
+    if (BytesLeft(file) < size) {
+        return "WaveErr_NoData";
+    }
+    GlobalBlock block = GlobalBlock::Reserve(size);
+    if (!block) {
         return "WaveErr_Memory";
     }
-    void* data = GlobalLock(handle);
-    // Only the whole samples actually read count, so playback never reaches bytes the file did
-    // not supply.
-    const LONG read = mmioRead(file, static_cast<char*>(data), static_cast<LONG>(size));
-    out = {handle, data, static_cast<DWORD>(read > 0 ? read & ~1 : 0)};
+    void* data = block.Lock();
+    if (mmioRead(file, static_cast<char*>(data), static_cast<LONG>(size)) !=
+        static_cast<LONG>(size)) {
+        return "WaveErr_NoData";
+    }
+    // An odd last byte is no whole sample.
+    out = {block.Release(), data, size & ~DWORD{1}};
     return nullptr;
 }
 

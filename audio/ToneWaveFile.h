@@ -15,10 +15,11 @@ void UlozWave(const char* FileName, const std::int16_t* Samples, DWORD ByteLengt
 struct WaveData {
     HGLOBAL Handle;
     void* Data;
-    DWORD Length; // bytes of the whole samples actually read
+    DWORD Length; // bytes of the whole samples
 };
 
-// Reads the data chunk of a wave file. On failure shows the matching message ("WaveErr_OpenFile",
-// "WaveErr_NoRIFF", "WaveErr_NoWave", "WaveErr_NoInfo", "WaveErr_NoData", "WaveErr_Memory") and
-// returns false with nothing held.
+// Reads the data chunk of a wave file into a block the caller then owns. On failure shows the
+// matching message ("WaveErr_OpenFile", "WaveErr_NoRIFF", "WaveErr_NoWave", "WaveErr_NoInfo",
+// "WaveErr_NoData", "WaveErr_Memory") and returns false with nothing held; a data chunk that the
+// file does not hold in full, or that cannot be read, counts as none ("WaveErr_NoData").
 bool NactiWave(const char* FileName, WaveData& out);

@@ -223,21 +223,50 @@ TEST_F(ToneWaveFile, HostileChunkSizesEndTheSearch) {
 
 TEST_F(ToneWaveFile, DataLengthCountsOnlyWholeSamplesInTheFile) {
     const Bytes fmt = Chunk("fmt ", Bytes(20, '\0'));
-    const Bytes six = SampleBytes(Ramp(3));
-    const Bytes seven = six + '\x55';
+    const Bytes seven = SampleBytes(Ramp(3)) + '\x55';
 
-    EXPECT_EQ(LoadPlanted(Riff({fmt, Join({"data", U32(1000), six})})), Ramp(3))
-        << "claims more than the file holds";
-    CallRecorder recorder;
-    EXPECT_EQ(LoadPlanted(Riff({fmt, Join({"data", U32(0x7FFFFFFF), six})})), Ramp(3));
-    const auto& calls = recorder.calls;
-    const auto alloc = std::ranges::find(calls, "GlobalAlloc", &platform::RecordedCall::name);
-    ASSERT_NE(alloc, calls.end());
-    EXPECT_EQ(alloc->args.back(), 6) << "reserves what the file holds, not what it claims";
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", seven)})), Ramp(3)) << "odd byte dropped";
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "\x55")})), Samples{});
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "")})), Samples{});
     EXPECT_TRUE(boxes.texts.empty());
+}
+
+// A full disk cuts the file short, or the read itself fails: the remnant would play at a wrong
+// pitch, so the reader refuses it, having reserved nothing for a size the file does not hold.
+TEST_F(ToneWaveFile, DataCutShortOrUnreadableIsRefused) {
+    CallRecorder recorder;
+    platform::FailCall("mmioWrite", MMSYSERR_ERROR, 8); // the samples' write
+    Save(Ramp(150));
+    platform::ClearFaults();
+    EXPECT_EQ(std::filesystem::file_size(path), 48u);
+    const Bytes six = SampleBytes(Ramp(3));
+    const struct {
+        const char* what;
+        Bytes file;
+    } cut[] = {
+        {"samples never written", ReadText(path)},
+        {"claims more than the file holds",
+         Riff({Chunk("fmt ", ""), Join({"data", U32(1000), six})})},
+        {"claims 2^31 - 1 bytes", Riff({Chunk("fmt ", ""), Join({"data", U32(0x7FFFFFFF), six})})}};
+    const auto count = [&](const char* name) {
+        return std::ranges::count(recorder.calls, name, &platform::RecordedCall::name);
+    };
+    for (const auto& refused : cut) {
+        boxes.texts.clear();
+        recorder.calls.clear();
+        EXPECT_EQ(LoadPlanted(refused.file), std::nullopt) << refused.what;
+        EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_NoData"}) << refused.what;
+        EXPECT_EQ(count("GlobalAlloc"), 0) << refused.what;
+    }
+
+    Save(Ramp(150));
+    boxes.texts.clear();
+    recorder.calls.clear();
+    platform::FailCall("mmioRead", MMSYSERR_ERROR, 6); // the samples' read
+    EXPECT_EQ(Load(), std::nullopt);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_NoData"});
+    EXPECT_EQ(count("GlobalAlloc"), 1) << "the samples' block was reserved";
+    EXPECT_EQ(count("GlobalFree"), 1) << "and given back";
 }
 
 } // namespace
