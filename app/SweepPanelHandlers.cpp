@@ -22,10 +22,10 @@ constexpr int DwellUnit = 100;
 // typed but not yet committed is lost.
 void TProgGenerator::ScrollBarMinMaxKrokChange() {
     Panel9->SetBevelOuter(Panel::Bevel::Raised);
-    EditminF->SetText(QString::number(ScrollBarMinF->Position()));
-    EditMaxF->SetText(QString::number(ScrollBarMaxF->Position()));
-    EditKrok->SetText(QString::number(ScrollBarKrok->Position()));
-    EditProdleva->SetText(QString::number(ScrollBarProdleva->Position() * DwellUnit));
+    EditminF->SetTextIfDifferent(QString::number(ScrollBarMinF->Position()));
+    EditMaxF->SetTextIfDifferent(QString::number(ScrollBarMaxF->Position()));
+    EditKrok->SetTextIfDifferent(QString::number(ScrollBarKrok->Position()));
+    EditProdleva->SetTextIfDifferent(QString::number(ScrollBarProdleva->Position() * DwellUnit));
     LabelF->setText(EditminF->text() + QStringLiteral(" -> ") + EditMaxF->text() +
                     QStringLiteral(" / ") + EditKrok->text());
 }
@@ -74,7 +74,7 @@ void TProgGenerator::EditKrokClick() {
 
 // Through the dwell's normalisation this sets the dwell to 100 ms at once.
 void TProgGenerator::EditProdlevaClick() {
-    EditProdleva->SetText(QStringLiteral("100"));
+    EditProdleva->SetTextIfDifferent(QStringLiteral("100"));
 }
 
 void TProgGenerator::Panel7Click() {
@@ -88,12 +88,12 @@ void TProgGenerator::Panel8Click() {
 void TProgGenerator::TakeSweepValue(Edit& box, ScrollBar& holder, int unit,
                                     const QString& whenEmpty) {
     if (box.text().isEmpty()) {
-        box.SetText(whenEmpty);
+        box.SetTextIfDifferent(whenEmpty);
     }
     if (const auto value = box.Number()) {
         holder.SetPosition(*value / unit);
     }
-    box.SetText(QString::number(holder.Position() * unit));
+    box.SetTextIfDifferent(QString::number(holder.Position() * unit));
 }
 
 // In this fixed order. When a position changes, the refresh rewrites the later boxes from their

@@ -27,7 +27,7 @@ Edit::Edit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
     connect(this, &QLineEdit::textChanged, this, &Edit::Change);
 }
 
-void Edit::SetText(const QString& text) {
+void Edit::SetTextIfDifferent(const QString& text) {
     if (text != this->text()) {
         setText(text);
     }

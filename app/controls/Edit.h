@@ -21,9 +21,11 @@ public:
 
     Edit(const QString& text, QWidget* parent);
 
-    // Sets the text; the same text again does nothing at all, so that the selection and the
-    // cursor stay (QLineEdit::setText would drop them even then).
-    void SetText(const QString& text);
+    // Sets the text unless it already stands, so that the selection and the cursor then stay.
+    // For a box rewritten while the user may be typing in it (the sweep row). QLineEdit::setText,
+    // which puts the cursor at the end and drops the selection even for the same text, is for a
+    // box given a new value outright (the frequency and amplitude boxes).
+    void SetTextIfDifferent(const QString& text);
 
     // From now on its letters are lower case, whether typed, pasted or set from code.
     void SetLowerCase();
