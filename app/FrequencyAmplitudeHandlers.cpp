@@ -17,10 +17,10 @@ namespace {
 // The frequency ranges of ComboBox1's first items, in their order. The page steps of the upper
 // two are smaller than their arrow steps.
 struct Rozsah {
-    int Min;
-    int Max;
-    int ArrowStep;
-    int PageStep;
+    int min;
+    int max;
+    int arrowStep;
+    int pageStep;
 };
 constexpr std::array<Rozsah, 5> Rozsahy{{{11, 15000, 100, 1},
                                          {11, 100, 10, 1},
@@ -111,8 +111,8 @@ void TProgGenerator::ComboBox1Change() {
     const int index = ComboBox1->ItemIndex();
     if (index >= 0 && index < static_cast<int>(Rozsahy.size())) {
         const Rozsah& rozsah = Rozsahy[static_cast<std::size_t>(index)];
-        SetRozsah(rozsah.Min, rozsah.Max, rozsah.ArrowStep);
-        TrackBarLF->SetPageStep(rozsah.PageStep);
+        SetRozsah(rozsah.min, rozsah.max, rozsah.arrowStep);
+        TrackBarLF->SetPageStep(rozsah.pageStep);
         Panel4->hide();
         PanelHraj->hide();
     } else if (index == Automaticky) {

@@ -227,7 +227,7 @@ private:
     Label* LabelA;
     Panel* PanelLeft;
     Label* LabelNastaveni;
-    QButtonGroup* ModeGroup;
+    QButtonGroup* modeGroup_;
     SpeedButton* SpeedButtonAuto;
     SpeedButton* SpeedButtonManual;
     Label* Label7;

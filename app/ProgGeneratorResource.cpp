@@ -275,15 +275,15 @@ void TProgGenerator::CreateControls() {
     LabelNastaveni =
         Place(new Label(Blanks(3) + QStringLiteral("Nastaveni") + Blanks(3), PanelLeft),
               "LabelNastaveni", 8, 8, 80, 13);
-    ModeGroup = new QButtonGroup(this);
+    modeGroup_ = new QButtonGroup(this);
     SpeedButtonAuto = Place(new SpeedButton(PanelLeft), "SpeedButtonAuto", 8, 24, 80, 22);
     SpeedButtonAuto->setText(QStringLiteral("Automaticky"));
     SpeedButtonAuto->setToolTip(QStringLiteral("Přelaďování kmitů"));
-    SpeedButtonAuto->JoinGroup(*ModeGroup);
+    SpeedButtonAuto->JoinGroup(*modeGroup_);
     SpeedButtonManual = Place(new SpeedButton(PanelLeft), "SpeedButtonManual", 8, 48, 80, 22);
     SpeedButtonManual->setText(QStringLiteral("Manuálně"));
     SpeedButtonManual->setToolTip(QStringLiteral("Generuj periodické kmity"));
-    SpeedButtonManual->JoinGroup(*ModeGroup);
+    SpeedButtonManual->JoinGroup(*modeGroup_);
     SpeedButtonManual->SetDown(true);
     Label7 =
         Place(new Label(QStringLiteral("Nastavit frekvenci"), PanelLeft), "Label7", 8, 76, 100, 13);

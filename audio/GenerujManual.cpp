@@ -9,9 +9,9 @@ std::unique_ptr<TGenerujManual> TGenerujManual::Create(const char* FileName,
     if (!NactiWave(FileName, wave)) {
         return nullptr;
     }
-    manual->DataHandle = GlobalBlock::AdoptLocked(wave.Handle);
-    manual->Data = wave.Data;
-    manual->DataLength = wave.Length;
+    manual->DataHandle = GlobalBlock::AdoptLocked(wave.handle);
+    manual->Data = wave.data;
+    manual->DataLength = wave.length;
     manual->Format = MonoPcmFormat(SampleRate);
     return manual;
 }

@@ -13,9 +13,9 @@ void UlozWave(const char* FileName, const std::int16_t* Samples, DWORD ByteLengt
 
 // The sample data of a wave file, in a locked global memory block.
 struct WaveData {
-    HGLOBAL Handle;
-    void* Data;
-    DWORD Length; // bytes of the whole samples
+    HGLOBAL handle;
+    void* data;
+    DWORD length; // bytes of the whole samples
 };
 
 // Reads the data chunk of a wave file into a block the caller then owns. On failure shows the

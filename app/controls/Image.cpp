@@ -5,25 +5,25 @@
 #include <QPainter>
 
 const QImage& Image::Picture() {
-    if (picture.isNull()) {
-        picture = QImage(size(), QImage::Format_RGB32);
-        picture.fill(Qt::white);
+    if (picture_.isNull()) {
+        picture_ = QImage(size(), QImage::Format_RGB32);
+        picture_.fill(Qt::white);
     }
-    return picture;
+    return picture_;
 }
 
 void Image::LineTo(int x, int y) {
     Picture();
-    QPainter painter(&picture);
-    painter.setPen(QPen(Qt::black, penWidth));
-    painter.drawLine(penPlace, QPoint(x, y));
-    penPlace = {x, y};
+    QPainter painter(&picture_);
+    painter.setPen(QPen(Qt::black, penWidth_));
+    painter.drawLine(penPlace_, QPoint(x, y));
+    penPlace_ = {x, y};
     update();
 }
 
 void Image::FillRect(int left, int top, int right, int bottom) {
     Picture();
-    QPainter painter(&picture);
+    QPainter painter(&picture_);
     painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), Qt::white);
     update();
 }

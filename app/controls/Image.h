@@ -18,8 +18,8 @@ public:
 
     const QImage& Picture();
 
-    void SetPenWidth(int width) { penWidth = width; }
-    void MoveTo(int x, int y) { penPlace = {x, y}; }
+    void SetPenWidth(int width) { penWidth_ = width; }
+    void MoveTo(int x, int y) { penPlace_ = {x, y}; }
     void LineTo(int x, int y);
     // Fills the rectangle from (left, top) up to, not including, (right, bottom) with the brush.
     void FillRect(int left, int top, int right, int bottom);
@@ -33,7 +33,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QImage picture;
-    QPoint penPlace;
-    int penWidth = 1;
+    QImage picture_;
+    QPoint penPlace_;
+    int penWidth_ = 1;
 };

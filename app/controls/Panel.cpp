@@ -24,27 +24,27 @@ Panel::Panel(QWidget* parent) : QWidget(parent) {
 }
 
 void Panel::SetCaption(const QString& text) {
-    caption = text;
+    caption_ = text;
     update();
 }
 
 void Panel::SetAlignment(Qt::Alignment horizontal) {
-    alignment = horizontal;
+    alignment_ = horizontal;
     update();
 }
 
 void Panel::SetBevelOuter(Bevel bevel) {
-    bevelOuter = bevel;
+    bevelOuter_ = bevel;
     update();
 }
 
 void Panel::SetBevelInner(Bevel bevel) {
-    bevelInner = bevel;
+    bevelInner_ = bevel;
     update();
 }
 
 void Panel::SetBevelWidth(int width) {
-    bevelWidth = width;
+    bevelWidth_ = width;
     update();
 }
 
@@ -63,11 +63,11 @@ void Panel::SetFontColor(const QColor& color) {
 
 void Panel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QRect inside = DrawBevel(painter, rect(), bevelOuter, bevelWidth, palette());
-    inside = DrawBevel(painter, inside, bevelInner, bevelWidth, palette());
+    QRect inside = DrawBevel(painter, rect(), bevelOuter_, bevelWidth_, palette());
+    inside = DrawBevel(painter, inside, bevelInner_, bevelWidth_, palette());
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(inside, static_cast<int>(alignment | Qt::AlignVCenter | Qt::TextSingleLine),
-                     caption);
+    painter.drawText(inside, static_cast<int>(alignment_ | Qt::AlignVCenter | Qt::TextSingleLine),
+                     caption_);
 }
 
 // Taken, so that the moves and the release come here.

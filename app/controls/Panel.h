@@ -17,14 +17,14 @@ public:
 
     explicit Panel(QWidget* parent);
 
-    const QString& Caption() const { return caption; }
+    const QString& Caption() const { return caption_; }
     void SetCaption(const QString& text);
     // Horizontal placement of the caption; it is always centred vertically.
     void SetAlignment(Qt::Alignment horizontal);
 
-    Bevel BevelOuter() const { return bevelOuter; }
+    Bevel BevelOuter() const { return bevelOuter_; }
     void SetBevelOuter(Bevel bevel);
-    Bevel BevelInner() const { return bevelInner; }
+    Bevel BevelInner() const { return bevelInner_; }
     void SetBevelInner(Bevel bevel);
     void SetBevelWidth(int width);
 
@@ -44,9 +44,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QString caption;
-    Qt::Alignment alignment = Qt::AlignHCenter;
-    Bevel bevelOuter = Bevel::Raised;
-    Bevel bevelInner = Bevel::None;
-    int bevelWidth = 1;
+    QString caption_;
+    Qt::Alignment alignment_ = Qt::AlignHCenter;
+    Bevel bevelOuter_ = Bevel::Raised;
+    Bevel bevelInner_ = Bevel::None;
+    int bevelWidth_ = 1;
 };

@@ -57,7 +57,7 @@ ScrollBar::ScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
     connect(this, &QAbstractSlider::valueChanged, this, &ScrollBar::Change);
     // Qt reports every user action here after moving the slider position but before the value.
     connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
-        acting = true;
+        acting_ = true;
         emit Scroll(CodeOf(action), sliderPosition());
     });
 }
@@ -79,8 +79,8 @@ bool ScrollBar::MouseHeld() const {
 }
 
 void ScrollBar::EndAction() {
-    if (acting) {
-        acting = false;
+    if (acting_) {
+        acting_ = false;
         emit Scroll(ScrollCode::EndScroll, Position());
     }
 }
@@ -89,7 +89,7 @@ void ScrollBar::mousePressEvent(QMouseEvent* event) {
     QScrollBar::mousePressEvent(event);
     // A press on the thumb begins an action even before the thumb moves.
     if (isSliderDown()) {
-        acting = true;
+        acting_ = true;
     }
 }
 
@@ -120,9 +120,9 @@ void ScrollBar::keyReleaseEvent(QKeyEvent* event) {
 void ScrollBar::wheelEvent(QWheelEvent* event) {
     // Forward or left is towards the minimum, as for any scroll bar; whole notches only.
     const QPoint delta = event->angleDelta();
-    wheelRest += delta.y() != 0 ? delta.y() : delta.x();
-    const int notches = wheelRest / QWheelEvent::DefaultDeltasPerStep;
-    wheelRest -= notches * QWheelEvent::DefaultDeltasPerStep;
+    wheelRest_ += delta.y() != 0 ? delta.y() : delta.x();
+    const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
     for (int n = std::abs(notches); n > 0; --n) {
         triggerAction(notches > 0 ? SliderSingleStepSub : SliderSingleStepAdd);
     }

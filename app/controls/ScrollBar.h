@@ -63,6 +63,6 @@ private:
     // Raises EndScroll if an action is under way.
     void EndAction();
 
-    bool acting = false;
-    int wheelRest = 0; // wheel movement short of a notch, kept for the next event
+    bool acting_ = false;
+    int wheelRest_ = 0; // wheel movement short of a notch, kept for the next event
 };

@@ -16,37 +16,38 @@ QToolButton* ArrowButton(QWidget* parent, Qt::ArrowType arrow) {
 } // namespace
 
 UpDown::UpDown(QWidget* parent)
-    : QWidget(parent), up(ArrowButton(this, Qt::UpArrow)), down(ArrowButton(this, Qt::DownArrow)) {
+    : QWidget(parent), up_(ArrowButton(this, Qt::UpArrow)),
+      down_(ArrowButton(this, Qt::DownArrow)) {
     setFocusPolicy(Qt::NoFocus);
-    connect(up, &QToolButton::clicked, this, [this] { Press(+1); });
-    connect(down, &QToolButton::clicked, this, [this] { Press(-1); });
+    connect(up_, &QToolButton::clicked, this, [this] { Press(+1); });
+    connect(down_, &QToolButton::clicked, this, [this] { Press(-1); });
 }
 
 void UpDown::SetPosition(int value) {
-    position = std::clamp(value, min, max);
+    position_ = std::clamp(value, min_, max_);
 }
 
 void UpDown::SetMin(int value) {
-    if (value <= max) {
-        min = value;
-        SetPosition(position);
+    if (value <= max_) {
+        min_ = value;
+        SetPosition(position_);
     }
 }
 
 void UpDown::SetMax(int value) {
-    if (value >= min) {
-        max = value;
-        SetPosition(position);
+    if (value >= min_) {
+        max_ = value;
+        SetPosition(position_);
     }
 }
 
 void UpDown::resizeEvent(QResizeEvent*) {
     const int upper = height() / 2;
-    up->setGeometry(0, 0, width(), upper);
-    down->setGeometry(0, upper, width(), height() - upper);
+    up_->setGeometry(0, 0, width(), upper);
+    down_->setGeometry(0, upper, width(), height() - upper);
 }
 
 void UpDown::Press(int delta) {
     emit Changing();
-    SetPosition(position + delta);
+    SetPosition(position_ + delta);
 }

@@ -15,19 +15,19 @@ class UpDown : public QWidget {
 public:
     explicit UpDown(QWidget* parent);
 
-    int Position() const { return position; }
+    int Position() const { return position_; }
     // Clamped into Min()..Max(); raises nothing.
     void SetPosition(int value);
 
-    int Min() const { return min; }
-    int Max() const { return max; }
+    int Min() const { return min_; }
+    int Max() const { return max_; }
     // Both clamp the position; a minimum above the maximum, or a maximum below the minimum, is
     // refused.
     void SetMin(int value);
     void SetMax(int value);
 
-    QToolButton* UpArrow() const { return up; }
-    QToolButton* DownArrow() const { return down; }
+    QToolButton* UpArrow() const { return up_; }
+    QToolButton* DownArrow() const { return down_; }
 
 signals:
     void Changing();
@@ -38,9 +38,9 @@ protected:
 private:
     void Press(int delta);
 
-    QToolButton* up;
-    QToolButton* down;
-    int min = 0;
-    int max = 100;
-    int position = 0;
+    QToolButton* up_;
+    QToolButton* down_;
+    int min_ = 0;
+    int max_ = 100;
+    int position_ = 0;
 };

@@ -16,38 +16,38 @@ class HandleTable {
 public:
     Object* Add(std::unique_ptr<Object> object) {
         Object* handle = object.get();
-        const std::lock_guard lock(mutex);
-        objects.emplace(handle, std::move(object));
+        const std::lock_guard lock(mutex_);
+        objects_.emplace(handle, std::move(object));
         return handle;
     }
 
     // The live object behind `handle`, or nullptr.
     Object* Find(const void* handle) const {
-        const std::lock_guard lock(mutex);
-        const auto found = objects.find(handle);
-        return found == objects.end() ? nullptr : found->second.get();
+        const std::lock_guard lock(mutex_);
+        const auto found = objects_.find(handle);
+        return found == objects_.end() ? nullptr : found->second.get();
     }
 
     // Takes the object out of the table; nullptr when `handle` is not live.
     std::unique_ptr<Object> Remove(const void* handle) {
-        const std::lock_guard lock(mutex);
-        const auto found = objects.find(handle);
-        if (found == objects.end()) {
+        const std::lock_guard lock(mutex_);
+        const auto found = objects_.find(handle);
+        if (found == objects_.end()) {
             return nullptr;
         }
         std::unique_ptr<Object> object = std::move(found->second);
-        objects.erase(found);
+        objects_.erase(found);
         return object;
     }
 
     std::size_t Size() const {
-        const std::lock_guard lock(mutex);
-        return objects.size();
+        const std::lock_guard lock(mutex_);
+        return objects_.size();
     }
 
 private:
-    mutable std::mutex mutex;
-    std::unordered_map<const void*, std::unique_ptr<Object>> objects;
+    mutable std::mutex mutex_;
+    std::unordered_map<const void*, std::unique_ptr<Object>> objects_;
 };
 
 } // namespace platform

@@ -25,83 +25,85 @@ void Type(QWidget* widget, const QString& text) {
 class ComboBoxTest : public testing::Test {
 protected:
     void SetUp() override {
-        box.setGeometry(0, 0, 120, 21);
-        box.addItems({QStringLiteral("11 Hz až 15 kHz"), QStringLiteral("11 Hz až 100 Hz"),
-                      QStringLiteral("   automaticky")});
-        box.setCurrentIndex(-1);
-        box.setEditText(QStringLiteral("11 Hz až 15 kHz "));
-        QObject::connect(&box, &ComboBox::Click,
-                         [this] { seen.append(QStringLiteral("click %1").arg(box.ItemIndex())); });
-        QObject::connect(&box, &ComboBox::Change,
-                         [this] { seen.append(QStringLiteral("change %1").arg(box.ItemIndex())); });
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        box.setFocus();
+        box_.setGeometry(0, 0, 120, 21);
+        box_.addItems({QStringLiteral("11 Hz až 15 kHz"), QStringLiteral("11 Hz až 100 Hz"),
+                       QStringLiteral("   automaticky")});
+        box_.setCurrentIndex(-1);
+        box_.setEditText(QStringLiteral("11 Hz až 15 kHz "));
+        QObject::connect(&box_, &ComboBox::Click, [this] {
+            seen_.append(QStringLiteral("click %1").arg(box_.ItemIndex()));
+        });
+        QObject::connect(&box_, &ComboBox::Change, [this] {
+            seen_.append(QStringLiteral("change %1").arg(box_.ItemIndex()));
+        });
+        window_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+        box_.setFocus();
     }
 
-    QWidget window;
-    ComboBox box{&window};
-    QStringList seen;
+    QWidget window_;
+    ComboBox box_{&window_};
+    QStringList seen_;
 };
 
 TEST_F(ComboBoxTest, ATextThatIsNoItemHasNoIndex) {
-    EXPECT_EQ(box.ItemIndex(), -1);
-    EXPECT_EQ(box.currentText(), QStringLiteral("11 Hz až 15 kHz "));
+    EXPECT_EQ(box_.ItemIndex(), -1);
+    EXPECT_EQ(box_.currentText(), QStringLiteral("11 Hz až 15 kHz "));
 }
 
 TEST_F(ComboBoxTest, ChoosingWithTheArrowKeysClicksThenChanges) {
-    QTest::keyClick(&box, Qt::Key_Down);
-    QTest::keyClick(&box, Qt::Key_Down);
-    QTest::keyClick(&box, Qt::Key_Up);
-    EXPECT_EQ(seen,
+    QTest::keyClick(&box_, Qt::Key_Down);
+    QTest::keyClick(&box_, Qt::Key_Down);
+    QTest::keyClick(&box_, Qt::Key_Up);
+    EXPECT_EQ(seen_,
               (QStringList{"click 0", "change 0", "click 1", "change 1", "click 0", "change 0"}));
-    EXPECT_EQ(box.currentText(), QStringLiteral("11 Hz až 15 kHz"));
+    EXPECT_EQ(box_.currentText(), QStringLiteral("11 Hz až 15 kHz"));
 }
 
 TEST_F(ComboBoxTest, ChoosingWithTheMouseClicksThenChanges) {
-    box.showPopup();
-    QAbstractItemView* list = box.view();
+    box_.showPopup();
+    QAbstractItemView* list = box_.view();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
     const QRect item = list->visualRect(list->model()->index(2, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
-    EXPECT_EQ(seen, (QStringList{"click 2", "change 2"}));
-    EXPECT_EQ(box.currentText(), QStringLiteral("   automaticky"));
+    EXPECT_EQ(seen_, (QStringList{"click 2", "change 2"}));
+    EXPECT_EQ(box_.currentText(), QStringLiteral("   automaticky"));
 }
 
 TEST_F(ComboBoxTest, EditingChangesWithTheIndexOfTheTextOnly) {
-    box.lineEdit()->clear();
-    seen.clear();
-    Type(&box, QStringLiteral("11 Hz až 100 Hz"));
-    ASSERT_EQ(seen.size(), 15);
-    EXPECT_EQ(seen.front(), QStringLiteral("change -1"));
-    EXPECT_EQ(seen[13], QStringLiteral("change -1"));
-    EXPECT_EQ(seen.back(), QStringLiteral("change 1"));
+    box_.lineEdit()->clear();
+    seen_.clear();
+    Type(&box_, QStringLiteral("11 Hz až 100 Hz"));
+    ASSERT_EQ(seen_.size(), 15);
+    EXPECT_EQ(seen_.front(), QStringLiteral("change -1"));
+    EXPECT_EQ(seen_[13], QStringLiteral("change -1"));
+    EXPECT_EQ(seen_.back(), QStringLiteral("change 1"));
     // Nothing was completed onto the typed text.
-    seen.clear();
-    QTest::keyClick(&box, Qt::Key_Backspace);
-    EXPECT_EQ(box.currentText(), QStringLiteral("11 Hz až 100 H"));
-    EXPECT_EQ(seen, QStringList{"change -1"});
+    seen_.clear();
+    QTest::keyClick(&box_, Qt::Key_Backspace);
+    EXPECT_EQ(box_.currentText(), QStringLiteral("11 Hz až 100 H"));
+    EXPECT_EQ(seen_, QStringList{"change -1"});
 }
 
 TEST_F(ComboBoxTest, EnterChoosesNothing) {
-    box.lineEdit()->setText(QStringLiteral("11 HZ AŽ 100 HZ"));
-    QTest::keyClick(&box, Qt::Key_Return);
-    EXPECT_EQ(seen, QStringList{});
-    EXPECT_EQ(box.currentText(), QStringLiteral("11 HZ AŽ 100 HZ"));
+    box_.lineEdit()->setText(QStringLiteral("11 HZ AŽ 100 HZ"));
+    QTest::keyClick(&box_, Qt::Key_Return);
+    EXPECT_EQ(seen_, QStringList{});
+    EXPECT_EQ(box_.currentText(), QStringLiteral("11 HZ AŽ 100 HZ"));
 }
 
 TEST_F(ComboBoxTest, SelectingFromCodeRaisesNothing) {
-    box.setCurrentIndex(1);
-    box.setCurrentIndex(0);
-    EXPECT_EQ(seen, QStringList{});
-    EXPECT_EQ(box.currentText(), QStringLiteral("11 Hz až 15 kHz"));
-    EXPECT_EQ(box.ItemIndex(), 0);
+    box_.setCurrentIndex(1);
+    box_.setCurrentIndex(0);
+    EXPECT_EQ(seen_, QStringList{});
+    EXPECT_EQ(box_.currentText(), QStringLiteral("11 Hz až 15 kHz"));
+    EXPECT_EQ(box_.ItemIndex(), 0);
 
     // Also over an edited text while the same item is still the current one.
-    box.lineEdit()->setText(QStringLiteral("x"));
-    box.setCurrentIndex(0);
-    EXPECT_EQ(box.ItemIndex(), 0);
-    EXPECT_EQ(seen, QStringList{});
+    box_.lineEdit()->setText(QStringLiteral("x"));
+    box_.setCurrentIndex(0);
+    EXPECT_EQ(box_.ItemIndex(), 0);
+    EXPECT_EQ(seen_, QStringList{});
 }
 
 } // namespace

@@ -61,164 +61,167 @@ class ScrollLog {
 public:
     explicit ScrollLog(ScrollBar& bar) {
         QObject::connect(&bar, &ScrollBar::Scroll, [&bar, this](auto code, int position) {
-            entries.append(QStringLiteral("%1 %2 (at %3)")
-                               .arg(QMetaEnum::fromType<ScrollBar::ScrollCode>().valueToKey(
-                                   static_cast<int>(code)))
-                               .arg(position)
-                               .arg(bar.Position()));
+            entries_.append(QStringLiteral("%1 %2 (at %3)")
+                                .arg(QMetaEnum::fromType<ScrollBar::ScrollCode>().valueToKey(
+                                    static_cast<int>(code)))
+                                .arg(position)
+                                .arg(bar.Position()));
         });
         QObject::connect(&bar, &ScrollBar::Change, [&bar, this] {
-            entries.append(QStringLiteral("Change %1").arg(bar.Position()));
+            entries_.append(QStringLiteral("Change %1").arg(bar.Position()));
         });
     }
 
     // The entries since the last call.
-    QStringList Take() { return std::exchange(entries, {}); }
+    QStringList Take() { return std::exchange(entries_, {}); }
 
 private:
-    QStringList entries;
+    QStringList entries_;
 };
 
 // A shown 400-pixel bar over 1000..15000 with arrow step 500 and page step 50, at 1000.
 class ScrollBarShownTest : public testing::Test {
 protected:
     void SetUp() override {
-        bar.setGeometry(0, 0, 400, 18);
-        bar.SetMax(15000);
-        bar.SetMin(1000);
-        bar.SetArrowStep(500);
-        bar.SetPageStep(50);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        bar.setFocus();
-        log.Take();
+        bar_.setGeometry(0, 0, 400, 18);
+        bar_.SetMax(15000);
+        bar_.SetMin(1000);
+        bar_.SetArrowStep(500);
+        bar_.SetPageStep(50);
+        window_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+        bar_.setFocus();
+        log_.Take();
     }
 
-    QWidget window;
-    ScrollBar bar{&window};
-    ScrollLog log{bar};
+    QWidget window_;
+    ScrollBar bar_{&window_};
+    ScrollLog log_{bar_};
 };
 
 TEST_F(ScrollBarShownTest, KeysAndTroughClicksMoveByTheirSteps) {
-    QTest::keyClick(&bar, Qt::Key_Right);
-    EXPECT_EQ(bar.Position(), 1500);
-    QTest::keyClick(&bar, Qt::Key_PageDown);
-    EXPECT_EQ(bar.Position(), 1550);
-    QTest::keyClick(&bar, Qt::Key_Up);
-    EXPECT_EQ(bar.Position(), 1050);
-    QTest::keyClick(&bar, Qt::Key_End);
-    EXPECT_EQ(bar.Position(), 15000);
-    QTest::keyClick(&bar, Qt::Key_Home);
-    EXPECT_EQ(bar.Position(), 1000);
+    QTest::keyClick(&bar_, Qt::Key_Right);
+    EXPECT_EQ(bar_.Position(), 1500);
+    QTest::keyClick(&bar_, Qt::Key_PageDown);
+    EXPECT_EQ(bar_.Position(), 1550);
+    QTest::keyClick(&bar_, Qt::Key_Up);
+    EXPECT_EQ(bar_.Position(), 1050);
+    QTest::keyClick(&bar_, Qt::Key_End);
+    EXPECT_EQ(bar_.Position(), 15000);
+    QTest::keyClick(&bar_, Qt::Key_Home);
+    EXPECT_EQ(bar_.Position(), 1000);
 
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, PartOf(bar, QStyle::SC_ScrollBarAddPage).center());
-    EXPECT_EQ(bar.Position(), 1050);
+    QTest::mouseClick(&bar_, Qt::LeftButton, {},
+                      PartOf(bar_, QStyle::SC_ScrollBarAddPage).center());
+    EXPECT_EQ(bar_.Position(), 1050);
 }
 
 TEST_F(ScrollBarShownTest, ArrowAndTroughClicksScrollBeforeTheChangeAndEndOnRelease) {
-    const QPoint arrow = PartOf(bar, QStyle::SC_ScrollBarAddLine).center();
-    QTest::mousePress(&bar, Qt::LeftButton, {}, arrow);
-    EXPECT_EQ(log.Take(), (QStringList{"LineDown 1500 (at 1000)", "Change 1500"}));
-    QTest::mouseRelease(&bar, Qt::LeftButton, {}, arrow);
-    EXPECT_EQ(log.Take(), (QStringList{"EndScroll 1500 (at 1500)"}));
+    const QPoint arrow = PartOf(bar_, QStyle::SC_ScrollBarAddLine).center();
+    QTest::mousePress(&bar_, Qt::LeftButton, {}, arrow);
+    EXPECT_EQ(log_.Take(), (QStringList{"LineDown 1500 (at 1000)", "Change 1500"}));
+    QTest::mouseRelease(&bar_, Qt::LeftButton, {}, arrow);
+    EXPECT_EQ(log_.Take(), (QStringList{"EndScroll 1500 (at 1500)"}));
 
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, PartOf(bar, QStyle::SC_ScrollBarAddPage).center());
-    EXPECT_EQ(log.Take(),
+    QTest::mouseClick(&bar_, Qt::LeftButton, {},
+                      PartOf(bar_, QStyle::SC_ScrollBarAddPage).center());
+    EXPECT_EQ(log_.Take(),
               (QStringList{"PageDown 1550 (at 1500)", "Change 1550", "EndScroll 1550 (at 1550)"}));
 
     // At the minimum an arrow click still scrolls and ends, though nothing changes.
-    bar.SetPosition(1000);
-    log.Take();
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, PartOf(bar, QStyle::SC_ScrollBarSubLine).center());
-    EXPECT_EQ(log.Take(), (QStringList{"LineUp 1000 (at 1000)", "EndScroll 1000 (at 1000)"}));
+    bar_.SetPosition(1000);
+    log_.Take();
+    QTest::mouseClick(&bar_, Qt::LeftButton, {},
+                      PartOf(bar_, QStyle::SC_ScrollBarSubLine).center());
+    EXPECT_EQ(log_.Take(), (QStringList{"LineUp 1000 (at 1000)", "EndScroll 1000 (at 1000)"}));
 }
 
 TEST_F(ScrollBarShownTest, DraggingTheThumbTracksEveryMoveAndEndsOnRelease) {
-    const QPoint thumb = PartOf(bar, QStyle::SC_ScrollBarSlider).center();
-    QTest::mousePress(&bar, Qt::LeftButton, {}, thumb);
-    QTest::mouseMove(&bar, thumb + QPoint(40, 0));
-    QTest::mouseMove(&bar, thumb + QPoint(90, 3));
-    const QStringList moves = log.Take();
+    const QPoint thumb = PartOf(bar_, QStyle::SC_ScrollBarSlider).center();
+    QTest::mousePress(&bar_, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(&bar_, thumb + QPoint(40, 0));
+    QTest::mouseMove(&bar_, thumb + QPoint(90, 3));
+    const QStringList moves = log_.Take();
     ASSERT_EQ(moves.size(), 4);
     EXPECT_TRUE(moves[0].startsWith("Track ") && moves[0].endsWith("(at 1000)"))
         << moves[0].toStdString();
     EXPECT_TRUE(moves[2].startsWith("Track ")) << moves[2].toStdString();
-    const int dragged = bar.Position();
+    const int dragged = bar_.Position();
     EXPECT_GT(dragged, 1000);
     EXPECT_EQ(moves[3], QStringLiteral("Change %1").arg(dragged));
 
-    QTest::mouseRelease(&bar, Qt::LeftButton, {}, thumb + QPoint(90, 3));
-    EXPECT_EQ(log.Take(), (QStringList{QStringLiteral("EndScroll %1 (at %1)").arg(dragged)}));
-    EXPECT_EQ(bar.Position(), dragged);
+    QTest::mouseRelease(&bar_, Qt::LeftButton, {}, thumb + QPoint(90, 3));
+    EXPECT_EQ(log_.Take(), (QStringList{QStringLiteral("EndScroll %1 (at %1)").arg(dragged)}));
+    EXPECT_EQ(bar_.Position(), dragged);
 }
 
 TEST_F(ScrollBarShownTest, KeysScrollAndTheirReleaseEndsTheAction) {
-    QTest::keyClick(&bar, Qt::Key_Right);
-    EXPECT_EQ(log.Take(),
+    QTest::keyClick(&bar_, Qt::Key_Right);
+    EXPECT_EQ(log_.Take(),
               (QStringList{"LineDown 1500 (at 1000)", "Change 1500", "EndScroll 1500 (at 1500)"}));
-    QTest::keyClick(&bar, Qt::Key_End);
-    EXPECT_EQ(log.Take(), (QStringList{"Bottom 15000 (at 1500)", "Change 15000",
-                                       "EndScroll 15000 (at 15000)"}));
-    QTest::keyClick(&bar, Qt::Key_PageUp);
-    QTest::keyClick(&bar, Qt::Key_Home);
-    EXPECT_EQ(log.Take(),
+    QTest::keyClick(&bar_, Qt::Key_End);
+    EXPECT_EQ(log_.Take(), (QStringList{"Bottom 15000 (at 1500)", "Change 15000",
+                                        "EndScroll 15000 (at 15000)"}));
+    QTest::keyClick(&bar_, Qt::Key_PageUp);
+    QTest::keyClick(&bar_, Qt::Key_Home);
+    EXPECT_EQ(log_.Take(),
               (QStringList{"PageUp 14950 (at 15000)", "Change 14950", "EndScroll 14950 (at 14950)",
                            "Top 1000 (at 14950)", "Change 1000", "EndScroll 1000 (at 1000)"}));
 
     // A held key repeats its action and ends once, at the real release.
     const auto send = [this](QEvent::Type type, bool autoRepeat) {
         QKeyEvent key(type, Qt::Key_Right, Qt::NoModifier, QString(), autoRepeat);
-        QApplication::sendEvent(&bar, &key);
+        QApplication::sendEvent(&bar_, &key);
     };
     send(QEvent::KeyPress, false);
     send(QEvent::KeyRelease, true);
     send(QEvent::KeyPress, true);
     send(QEvent::KeyRelease, false);
-    EXPECT_EQ(log.Take(),
+    EXPECT_EQ(log_.Take(),
               (QStringList{"LineDown 1500 (at 1000)", "Change 1500", "LineDown 2000 (at 1500)",
                            "Change 2000", "EndScroll 2000 (at 2000)"}));
 
     // Other keys do not scroll.
-    QTest::keyClick(&bar, Qt::Key_A);
-    EXPECT_EQ(log.Take(), QStringList{});
+    QTest::keyClick(&bar_, Qt::Key_A);
+    EXPECT_EQ(log_.Take(), QStringList{});
 }
 
 TEST_F(ScrollBarShownTest, AKeyLetGoElsewhereEndsTheActionWithTheFocus) {
-    QLineEdit other(&window);
+    QLineEdit other(&window_);
     other.show();
-    QTest::keyPress(&bar, Qt::Key_Left);
-    QTest::keyPress(&bar, Qt::Key_Right);
+    QTest::keyPress(&bar_, Qt::Key_Left);
+    QTest::keyPress(&bar_, Qt::Key_Right);
     other.setFocus();
-    EXPECT_EQ(log.Take(), (QStringList{"LineUp 1000 (at 1000)", "LineDown 1500 (at 1000)",
-                                       "Change 1500", "EndScroll 1500 (at 1500)"}));
+    EXPECT_EQ(log_.Take(), (QStringList{"LineUp 1000 (at 1000)", "LineDown 1500 (at 1000)",
+                                        "Change 1500", "EndScroll 1500 (at 1500)"}));
 }
 
 TEST_F(ScrollBarShownTest, AWheelNotchIsAnArrowClick) {
     const auto wheel = [this](int delta) {
-        QWheelEvent event({10, 9}, bar.mapToGlobal(QPointF(10, 9)), {}, {0, delta}, Qt::NoButton,
+        QWheelEvent event({10, 9}, bar_.mapToGlobal(QPointF(10, 9)), {}, {0, delta}, Qt::NoButton,
                           {}, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&bar, &event);
+        QApplication::sendEvent(&bar_, &event);
     };
     wheel(-120);
-    EXPECT_EQ(log.Take(),
+    EXPECT_EQ(log_.Take(),
               (QStringList{"LineDown 1500 (at 1000)", "Change 1500", "EndScroll 1500 (at 1500)"}));
     wheel(240);
-    EXPECT_EQ(log.Take(), (QStringList{"LineUp 1000 (at 1500)", "Change 1000",
-                                       "LineUp 1000 (at 1000)", "EndScroll 1000 (at 1000)"}));
+    EXPECT_EQ(log_.Take(), (QStringList{"LineUp 1000 (at 1500)", "Change 1000",
+                                        "LineUp 1000 (at 1000)", "EndScroll 1000 (at 1000)"}));
     // Half notches add up.
     wheel(-60);
-    EXPECT_EQ(log.Take(), QStringList{});
+    EXPECT_EQ(log_.Take(), QStringList{});
     wheel(-60);
-    EXPECT_EQ(log.Take(),
+    EXPECT_EQ(log_.Take(),
               (QStringList{"LineDown 1500 (at 1000)", "Change 1500", "EndScroll 1500 (at 1500)"}));
 }
 
 TEST_F(ScrollBarShownTest, CodeChangesRaiseNoScroll) {
-    bar.SetPosition(3000);
-    bar.SetMax(2000);
-    bar.SetMin(1500);
-    bar.SetArrowStep(10);
-    EXPECT_EQ(log.Take(), (QStringList{"Change 3000", "Change 2000"}));
+    bar_.SetPosition(3000);
+    bar_.SetMax(2000);
+    bar_.SetMin(1500);
+    bar_.SetArrowStep(10);
+    EXPECT_EQ(log_.Take(), (QStringList{"Change 3000", "Change 2000"}));
 }
 
 TEST(UpDownTest, ChangingSeesThePositionBeforeThePress) {

@@ -32,19 +32,19 @@ class FrequencyAmplitudeTest : public OpenWindowFixture {
 protected:
     void SetUp() override {
         OpenWindowFixture::SetUp();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        frequency = Control<ScrollBar>("TrackBarLF");
-        amplitude = Control<ScrollBar>("TrackBarA");
-        frequencyBox = Control<Edit>("EditFrekvence");
-        amplitudeBox = Control<Edit>("EditAmplituda");
-        range = Control<ComboBox>("ComboBox1");
-        platform::RecordCalls(&calls);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        frequency_ = Control<ScrollBar>("TrackBarLF");
+        amplitude_ = Control<ScrollBar>("TrackBarA");
+        frequencyBox_ = Control<Edit>("EditFrekvence");
+        amplitudeBox_ = Control<Edit>("EditAmplituda");
+        range_ = Control<ComboBox>("ComboBox1");
+        platform::RecordCalls(&calls_);
     }
 
     // The sample rates of the restarts so far, in order.
     std::vector<std::int64_t> Restarts() const {
         std::vector<std::int64_t> rates;
-        for (const auto& call : calls) {
+        for (const auto& call : calls_) {
             if (call.name == "waveOutOpen") {
                 rates.push_back(call.args.at(1));
             }
@@ -54,11 +54,11 @@ protected:
 
     // The tone now playing is the synthesis's sine of these settings.
     void ExpectTone(int frekvence, int amplituda) const {
-        ASSERT_TRUE(window->ManualPlaying());
+        ASSERT_TRUE(window_->ManualPlaying());
         const ManualTone tone =
             VypocitejManual(static_cast<std::uint16_t>(frekvence),
                             static_cast<std::uint16_t>(amplituda), TPrubeh::Sin);
-        const TGenerujManual& output = *window->GetGenerujManual();
+        const TGenerujManual& output = *window_->GetGenerujManual();
         EXPECT_EQ(output.GetFormat().nSamplesPerSec, tone.SampleRate);
         EXPECT_TRUE(std::equal(tone.Samples.begin(), tone.Samples.end(), output.GetData()));
     }
@@ -66,17 +66,17 @@ protected:
     // Mouse events through the window, so that they reach whatever control lies at the place,
     // as the user's would. `place` is in `control`'s coordinates.
     QPoint InWindow(const QWidget* control, QPoint place) const {
-        return control->mapTo(window.get(), place);
+        return control->mapTo(window_.get(), place);
     }
     void Press(Qt::MouseButton button, QPoint place) {
-        QTest::mousePress(window->windowHandle(), button, {}, place);
+        QTest::mousePress(window_->windowHandle(), button, {}, place);
     }
-    void Move(QPoint place) { QTest::mouseMove(window->windowHandle(), place); }
+    void Move(QPoint place) { QTest::mouseMove(window_->windowHandle(), place); }
     void Release(Qt::MouseButton button, QPoint place) {
-        QTest::mouseRelease(window->windowHandle(), button, {}, place);
+        QTest::mouseRelease(window_->windowHandle(), button, {}, place);
     }
     void Click(const QWidget* control) {
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
                           InWindow(control, control->rect().center()));
     }
 
@@ -89,47 +89,47 @@ protected:
 
     // Chooses the item from ComboBox1's list with the mouse.
     void ChooseRange(int index) {
-        range->showPopup();
-        QAbstractItemView* list = range->view();
+        range_->showPopup();
+        QAbstractItemView* list = range_->view();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
         const QRect item = list->visualRect(list->model()->index(index, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
-        ASSERT_EQ(range->ItemIndex(), index);
+        ASSERT_EQ(range_->ItemIndex(), index);
     }
 
-    std::vector<platform::RecordedCall> calls;
-    ScrollBar* frequency = nullptr;
-    ScrollBar* amplitude = nullptr;
-    Edit* frequencyBox = nullptr;
-    Edit* amplitudeBox = nullptr;
-    ComboBox* range = nullptr;
+    std::vector<platform::RecordedCall> calls_;
+    ScrollBar* frequency_ = nullptr;
+    ScrollBar* amplitude_ = nullptr;
+    Edit* frequencyBox_ = nullptr;
+    Edit* amplitudeBox_ = nullptr;
+    ComboBox* range_ = nullptr;
 };
 
 TEST_F(FrequencyAmplitudeTest, TheNumberBoxesFollowTheSlidersMovedByCode) {
-    frequency->SetPosition(1234);
-    amplitude->SetPosition(777);
-    EXPECT_EQ(frequencyBox->text(), QStringLiteral("1234"));
-    EXPECT_EQ(amplitudeBox->text(), QStringLiteral("777"));
+    frequency_->SetPosition(1234);
+    amplitude_->SetPosition(777);
+    EXPECT_EQ(frequencyBox_->text(), QStringLiteral("1234"));
+    EXPECT_EQ(amplitudeBox_->text(), QStringLiteral("777"));
     // Neither the fields nor the tone change with them.
-    EXPECT_EQ(window->GetFrekvence(), 500);
-    EXPECT_EQ(window->GetAmplituda(), 2000);
+    EXPECT_EQ(window_->GetFrekvence(), 500);
+    EXPECT_EQ(window_->GetAmplituda(), 2000);
     EXPECT_TRUE(Restarts().empty());
 }
 
 TEST_F(FrequencyAmplitudeTest, ClickingIntoTheAmplitudeBoxEmptiesIt) {
-    Click(amplitudeBox);
-    EXPECT_EQ(amplitudeBox->text(), QString());
-    EXPECT_EQ(window->GetAmplituda(), 2000);
-    EXPECT_EQ(amplitude->Position(), 2000);
+    Click(amplitudeBox_);
+    EXPECT_EQ(amplitudeBox_->text(), QString());
+    EXPECT_EQ(window_->GetAmplituda(), 2000);
+    EXPECT_EQ(amplitude_->Position(), 2000);
     EXPECT_TRUE(Restarts().empty());
 }
 
 TEST_F(FrequencyAmplitudeTest, EveryKeyRestartsTheToneButOnlyEnterBringsTheNumber) {
-    Enter(frequencyBox, QStringLiteral("440"));
+    Enter(frequencyBox_, QStringLiteral("440"));
     EXPECT_EQ(Restarts(), (std::vector<std::int64_t>{37500, 37500, 37500, 33000}));
-    EXPECT_EQ(window->GetFrekvence(), 440);
-    EXPECT_EQ(frequency->Position(), 440);
-    EXPECT_EQ(frequencyBox->text(), QStringLiteral("440"));
+    EXPECT_EQ(window_->GetFrekvence(), 440);
+    EXPECT_EQ(frequency_->Position(), 440);
+    EXPECT_EQ(frequencyBox_->text(), QStringLiteral("440"));
     ExpectTone(440, 2000);
 }
 
@@ -140,10 +140,10 @@ TEST_F(FrequencyAmplitudeTest, TheFrequencyBoxTakesIntegerTextsClampedByTheSlide
         {" -1", 15000},                                    // 65535, clamped
     };
     for (const auto& [text, expected] : entries) {
-        Enter(frequencyBox, text);
-        EXPECT_EQ(window->GetFrekvence(), expected) << text.toStdString();
-        EXPECT_EQ(frequency->Position(), expected);
-        EXPECT_EQ(frequencyBox->text(), QString::number(expected));
+        Enter(frequencyBox_, text);
+        EXPECT_EQ(window_->GetFrekvence(), expected) << text.toStdString();
+        EXPECT_EQ(frequency_->Position(), expected);
+        EXPECT_EQ(frequencyBox_->text(), QString::number(expected));
         EXPECT_EQ(Restarts().back(), RateOf(expected));
     }
     ExpectTone(15000, 2000);
@@ -155,10 +155,10 @@ TEST_F(FrequencyAmplitudeTest, TheAmplitudeBoxTakesIntegerTextsClampedByTheSlide
     };
     for (const auto& [text, expected] : entries) {
         const std::size_t before = Restarts().size();
-        Enter(amplitudeBox, text);
-        EXPECT_EQ(window->GetAmplituda(), expected) << text.toStdString();
-        EXPECT_EQ(amplitude->Position(), expected);
-        EXPECT_EQ(amplitudeBox->text(), QString::number(expected));
+        Enter(amplitudeBox_, text);
+        EXPECT_EQ(window_->GetAmplituda(), expected) << text.toStdString();
+        EXPECT_EQ(amplitude_->Position(), expected);
+        EXPECT_EQ(amplitudeBox_->text(), QString::number(expected));
         EXPECT_EQ(Control<Label>("LabelA")->text(), QStringLiteral("Amplituda:%1").arg(expected));
         EXPECT_EQ(Restarts().size(), before + static_cast<std::size_t>(text.size()) + 1);
         ExpectTone(500, expected);
@@ -167,28 +167,28 @@ TEST_F(FrequencyAmplitudeTest, TheAmplitudeBoxTakesIntegerTextsClampedByTheSlide
 
 TEST_F(FrequencyAmplitudeTest, DraggingTheThumbFollowsInTheBoxSilencesAndRestartsOnRelease) {
     // Widen the window until one pixel of the slider stands for 2000 Hz.
-    for (int wider = 0; !ThumbXFor(*frequency, 2000) && wider < 100; ++wider) {
-        window->resize(window->width() + 1, window->height());
+    for (int wider = 0; !ThumbXFor(*frequency_, 2000) && wider < 100; ++wider) {
+        window_->resize(window_->width() + 1, window_->height());
     }
-    const std::optional<int> target = ThumbXFor(*frequency, 2000);
+    const std::optional<int> target = ThumbXFor(*frequency_, 2000);
     ASSERT_TRUE(target);
-    const QRect thumb = PartOf(*frequency, QStyle::SC_ScrollBarSlider);
-    const int y = frequency->height() / 2;
-    QTest::mousePress(frequency, Qt::LeftButton, {}, {thumb.x() + thumb.width() / 2, y});
+    const QRect thumb = PartOf(*frequency_, QStyle::SC_ScrollBarSlider);
+    const int y = frequency_->height() / 2;
+    QTest::mousePress(frequency_, Qt::LeftButton, {}, {thumb.x() + thumb.width() / 2, y});
     EXPECT_TRUE(Restarts().empty());
 
     for (const int x : {*target / 3, *target / 2, *target}) {
-        QTest::mouseMove(frequency, {x, y});
-        EXPECT_EQ(frequencyBox->text(), QString::number(frequency->Position()));
-        EXPECT_EQ(window->GetGenerujManual(), nullptr);
-        EXPECT_EQ(window->GetFrekvence(), 500);
+        QTest::mouseMove(frequency_, {x, y});
+        EXPECT_EQ(frequencyBox_->text(), QString::number(frequency_->Position()));
+        EXPECT_EQ(window_->GetGenerujManual(), nullptr);
+        EXPECT_EQ(window_->GetFrekvence(), 500);
     }
-    EXPECT_EQ(frequency->Position(), 2000);
+    EXPECT_EQ(frequency_->Position(), 2000);
     EXPECT_TRUE(Restarts().empty());
 
-    QTest::mouseRelease(frequency, Qt::LeftButton, {}, {*target, y});
-    EXPECT_EQ(window->GetFrekvence(), 2000);
-    EXPECT_EQ(frequencyBox->text(), QStringLiteral("2000"));
+    QTest::mouseRelease(frequency_, Qt::LeftButton, {}, {*target, y});
+    EXPECT_EQ(window_->GetFrekvence(), 2000);
+    EXPECT_EQ(frequencyBox_->text(), QStringLiteral("2000"));
     EXPECT_EQ(Restarts(), std::vector<std::int64_t>{RateOf(2000)});
     ExpectTone(2000, 2000);
 }
@@ -202,50 +202,50 @@ TEST_F(FrequencyAmplitudeTest, EveryRangeChoiceSetsItsSlidersRangeAndRestartsAtT
                                         {100, 1000, 10, 1},
                                         {1000, 10000, 500, 50},
                                         {10000, 15000, 1000, 100}};
-    range->setFocus();
+    range_->setFocus();
     for (std::size_t index = 0; index < ranges.size(); ++index) {
-        QTest::keyClick(range, Qt::Key_Down);
-        ASSERT_EQ(range->ItemIndex(), static_cast<int>(index));
+        QTest::keyClick(range_, Qt::Key_Down);
+        ASSERT_EQ(range_->ItemIndex(), static_cast<int>(index));
         const Rozsah& expected = ranges[index];
-        EXPECT_EQ(frequency->Min(), expected.min) << index;
-        EXPECT_EQ(frequency->Max(), expected.max);
-        EXPECT_EQ(frequency->Position(), expected.min);
-        EXPECT_EQ(frequency->ArrowStep(), expected.arrowStep);
-        EXPECT_EQ(frequency->PageStep(), expected.pageStep);
-        EXPECT_EQ(window->GetFrekvence(), expected.min);
-        EXPECT_EQ(frequencyBox->text(), QString::number(expected.min));
+        EXPECT_EQ(frequency_->Min(), expected.min) << index;
+        EXPECT_EQ(frequency_->Max(), expected.max);
+        EXPECT_EQ(frequency_->Position(), expected.min);
+        EXPECT_EQ(frequency_->ArrowStep(), expected.arrowStep);
+        EXPECT_EQ(frequency_->PageStep(), expected.pageStep);
+        EXPECT_EQ(window_->GetFrekvence(), expected.min);
+        EXPECT_EQ(frequencyBox_->text(), QString::number(expected.min));
         EXPECT_EQ(Restarts().size(), index + 1);
         EXPECT_EQ(Restarts().back(), RateOf(expected.min));
     }
 
     // Going down from the top of the range: 100 Hz to 1 kHz while 5000 Hz plays.
-    Enter(frequencyBox, QStringLiteral("5000"));
+    Enter(frequencyBox_, QStringLiteral("5000"));
     ChooseRange(2);
-    EXPECT_EQ(frequency->Min(), 100);
-    EXPECT_EQ(frequency->Max(), 1000);
-    EXPECT_EQ(frequencyBox->text(), QStringLiteral("100"));
+    EXPECT_EQ(frequency_->Min(), 100);
+    EXPECT_EQ(frequency_->Max(), 1000);
+    EXPECT_EQ(frequencyBox_->text(), QStringLiteral("100"));
     ExpectTone(100, 2000);
 }
 
 TEST_F(FrequencyAmplitudeTest, ATextThatIsNoRangeOnlyRestartsTheTone) {
-    range->setFocus();
-    range->lineEdit()->end(false);
-    QTest::keyClick(range, Qt::Key_X);
-    EXPECT_EQ(range->ItemIndex(), -1);
-    EXPECT_EQ(frequency->Min(), 11);
-    EXPECT_EQ(frequency->Max(), 15000);
+    range_->setFocus();
+    range_->lineEdit()->end(false);
+    QTest::keyClick(range_, Qt::Key_X);
+    EXPECT_EQ(range_->ItemIndex(), -1);
+    EXPECT_EQ(frequency_->Min(), 11);
+    EXPECT_EQ(frequency_->Max(), 15000);
     EXPECT_EQ(Restarts(), std::vector<std::int64_t>{RateOf(500)});
 }
 
 TEST_F(FrequencyAmplitudeTest, ArrowAndTroughStepsOfTheOneToTenKilohertzRange) {
     ChooseRange(3);
-    QTest::mouseClick(frequency, Qt::LeftButton, {},
-                      PartOf(*frequency, QStyle::SC_ScrollBarAddLine).center());
-    EXPECT_EQ(frequency->Position(), 1500);
-    QTest::mouseClick(frequency, Qt::LeftButton, {},
-                      PartOf(*frequency, QStyle::SC_ScrollBarAddPage).center());
-    EXPECT_EQ(frequency->Position(), 1550);
-    EXPECT_EQ(window->GetFrekvence(), 1550);
+    QTest::mouseClick(frequency_, Qt::LeftButton, {},
+                      PartOf(*frequency_, QStyle::SC_ScrollBarAddLine).center());
+    EXPECT_EQ(frequency_->Position(), 1500);
+    QTest::mouseClick(frequency_, Qt::LeftButton, {},
+                      PartOf(*frequency_, QStyle::SC_ScrollBarAddPage).center());
+    EXPECT_EQ(frequency_->Position(), 1550);
+    EXPECT_EQ(window_->GetFrekvence(), 1550);
     EXPECT_EQ(Restarts(), (std::vector<std::int64_t>{RateOf(1000), RateOf(1500), RateOf(1550)}));
 }
 
@@ -255,12 +255,12 @@ TEST_F(FrequencyAmplitudeTest, AfterANarrowRangeTheFrequencyBoxWidensItAgain) {
     auto* panel9 = Control<Panel>("Panel9");
     panel9->SetBevelOuter(Panel::Bevel::Lowered);
 
-    Click(frequencyBox);
-    EXPECT_EQ(frequency->Min(), 11);
-    EXPECT_EQ(frequency->Max(), 15000);
-    EXPECT_EQ(frequency->ArrowStep(), 10);
-    EXPECT_EQ(frequencyBox->text(), QString());
-    EXPECT_EQ(range->currentText(), QStringLiteral("11 Hz až 15 kHz"));
+    Click(frequencyBox_);
+    EXPECT_EQ(frequency_->Min(), 11);
+    EXPECT_EQ(frequency_->Max(), 15000);
+    EXPECT_EQ(frequency_->ArrowStep(), 10);
+    EXPECT_EQ(frequencyBox_->text(), QString());
+    EXPECT_EQ(range_->currentText(), QStringLiteral("11 Hz až 15 kHz"));
     EXPECT_EQ(panel9->BevelOuter(), Panel::Bevel::Raised);
     EXPECT_EQ(Control<Label>("LabelF")->text(), QStringLiteral("Frekvence:11"));
     EXPECT_EQ(Restarts().size(), restarts); // focus and click restart nothing
@@ -268,32 +268,32 @@ TEST_F(FrequencyAmplitudeTest, AfterANarrowRangeTheFrequencyBoxWidensItAgain) {
 
 TEST_F(FrequencyAmplitudeTest, TabbingIntoTheFrequencyBoxTakesItsNumberWithoutARestart) {
     const auto tabInto = [this](const QString& text) {
-        frequencyBox->setText(text);
-        amplitude->setFocus();
-        QTest::keyClick(amplitude, Qt::Key_Tab);
-        EXPECT_TRUE(frequencyBox->hasFocus());
+        frequencyBox_->setText(text);
+        amplitude_->setFocus();
+        QTest::keyClick(amplitude_, Qt::Key_Tab);
+        EXPECT_TRUE(frequencyBox_->hasFocus());
     };
     tabInto(QStringLiteral("20000"));
-    EXPECT_EQ(window->GetFrekvence(), 15000);
-    EXPECT_EQ(frequency->Position(), 15000);
-    EXPECT_EQ(frequencyBox->text(), QStringLiteral("15000"));
+    EXPECT_EQ(window_->GetFrekvence(), 15000);
+    EXPECT_EQ(frequency_->Position(), 15000);
+    EXPECT_EQ(frequencyBox_->text(), QStringLiteral("15000"));
     EXPECT_EQ(Control<Label>("LabelF")->text(), QStringLiteral("Frekvence:15000"));
 
     tabInto(QStringLiteral("abc")); // not a number: the slider's, and Frekvence kept
-    EXPECT_EQ(frequencyBox->text(), QStringLiteral("15000"));
-    EXPECT_EQ(window->GetFrekvence(), 15000);
+    EXPECT_EQ(frequencyBox_->text(), QStringLiteral("15000"));
+    EXPECT_EQ(window_->GetFrekvence(), 15000);
 
     tabInto(QString()); // empty counts as 0, clamped to 11
-    EXPECT_EQ(window->GetFrekvence(), 11);
-    EXPECT_EQ(frequencyBox->text(), QStringLiteral("11"));
+    EXPECT_EQ(window_->GetFrekvence(), 11);
+    EXPECT_EQ(frequencyBox_->text(), QStringLiteral("11"));
     EXPECT_TRUE(Restarts().empty());
 }
 
 TEST_F(FrequencyAmplitudeTest, TheAutomaticChoiceShowsTheSweepRowAndLeavesAn11HzTone) {
-    window->move(40, 0);
+    window_->move(40, 0);
     ChooseRange(5);
-    EXPECT_EQ(window->width(), 796);
-    EXPECT_EQ(window->x(), 0);
+    EXPECT_EQ(window_->width(), 796);
+    EXPECT_EQ(window_->x(), 0);
     for (const char* shown : {"Panel4", "PanelHraj", "PanelAuto", "PlayGenerujAuto"}) {
         EXPECT_FALSE(Control<QWidget>(shown)->isHidden()) << shown;
     }
@@ -301,16 +301,16 @@ TEST_F(FrequencyAmplitudeTest, TheAutomaticChoiceShowsTheSweepRowAndLeavesAn11Hz
         EXPECT_TRUE(Control<QWidget>(hidden)->isHidden()) << hidden;
     }
     EXPECT_EQ(Control<Label>("LabelF")->text(), QStringLiteral("Frekvence:"));
-    EXPECT_EQ(frequency->Min(), 11);
-    EXPECT_EQ(frequency->Max(), 15000);
-    EXPECT_EQ(frequency->ArrowStep(), 10);
-    EXPECT_EQ(frequency->PageStep(), 1);
-    EXPECT_EQ(window->GetFrekvence(), 11);
+    EXPECT_EQ(frequency_->Min(), 11);
+    EXPECT_EQ(frequency_->Max(), 15000);
+    EXPECT_EQ(frequency_->ArrowStep(), 10);
+    EXPECT_EQ(frequency_->PageStep(), 1);
+    EXPECT_EQ(window_->GetFrekvence(), 11);
     ExpectTone(11, 2000);
     // The 500 Hz tone was closed before the 11 Hz one opened.
-    const auto close = std::find_if(calls.begin(), calls.end(),
+    const auto close = std::find_if(calls_.begin(), calls_.end(),
                                     [](const auto& call) { return call.name == "waveOutClose"; });
-    const auto open = std::find_if(calls.begin(), calls.end(),
+    const auto open = std::find_if(calls_.begin(), calls_.end(),
                                    [](const auto& call) { return call.name == "waveOutOpen"; });
     EXPECT_LT(close, open);
     EXPECT_EQ(Restarts(), std::vector<std::int64_t>{RateOf(11)});
@@ -349,32 +349,32 @@ TEST_F(FrequencyAmplitudeTest, PanelHrajIsDraggedByTheLeftButtonInItsStrip) {
 }
 
 TEST_F(FrequencyAmplitudeTest, TheAmplitudeSliderRestartsAtTheEndOfEachAction) {
-    amplitude->setFocus();
-    QTest::keyClick(amplitude, Qt::Key_End);
-    EXPECT_EQ(window->GetAmplituda(), 32767);
-    EXPECT_EQ(amplitudeBox->text(), QStringLiteral("32767"));
+    amplitude_->setFocus();
+    QTest::keyClick(amplitude_, Qt::Key_End);
+    EXPECT_EQ(window_->GetAmplituda(), 32767);
+    EXPECT_EQ(amplitudeBox_->text(), QStringLiteral("32767"));
     ExpectTone(500, 32767);
 
-    QTest::keyClick(amplitude, Qt::Key_Home);
-    QWheelEvent notch({10, 9}, amplitude->mapToGlobal(QPointF(10, 9)), {}, {0, -120}, Qt::NoButton,
+    QTest::keyClick(amplitude_, Qt::Key_Home);
+    QWheelEvent notch({10, 9}, amplitude_->mapToGlobal(QPointF(10, 9)), {}, {0, -120}, Qt::NoButton,
                       {}, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(amplitude, &notch);
-    EXPECT_EQ(window->GetAmplituda(), 100);
+    QApplication::sendEvent(amplitude_, &notch);
+    EXPECT_EQ(window_->GetAmplituda(), 100);
     ExpectTone(500, 100);
     EXPECT_EQ(Restarts().size(), 3u);
 }
 
 TEST_F(FrequencyAmplitudeTest, OutsideManualModeTheSlidersOnlyMove) {
     Control<SpeedButton>("SpeedButtonAuto")->SetDown(true);
-    frequency->setFocus();
-    QTest::keyClick(frequency, Qt::Key_Right);
-    const QRect thumb = PartOf(*frequency, QStyle::SC_ScrollBarSlider);
-    QTest::mousePress(frequency, Qt::LeftButton, {}, thumb.center());
-    QTest::mouseMove(frequency, thumb.center() + QPoint(50, 0));
-    QTest::mouseRelease(frequency, Qt::LeftButton, {}, thumb.center() + QPoint(50, 0));
-    EXPECT_GT(frequency->Position(), 600);
-    EXPECT_EQ(frequencyBox->text(), QString::number(frequency->Position()));
-    EXPECT_EQ(window->GetFrekvence(), 500);
+    frequency_->setFocus();
+    QTest::keyClick(frequency_, Qt::Key_Right);
+    const QRect thumb = PartOf(*frequency_, QStyle::SC_ScrollBarSlider);
+    QTest::mousePress(frequency_, Qt::LeftButton, {}, thumb.center());
+    QTest::mouseMove(frequency_, thumb.center() + QPoint(50, 0));
+    QTest::mouseRelease(frequency_, Qt::LeftButton, {}, thumb.center() + QPoint(50, 0));
+    EXPECT_GT(frequency_->Position(), 600);
+    EXPECT_EQ(frequencyBox_->text(), QString::number(frequency_->Position()));
+    EXPECT_EQ(window_->GetFrekvence(), 500);
     EXPECT_TRUE(Restarts().empty());
     ExpectTone(500, 2000);
 }
@@ -390,10 +390,10 @@ TEST_F(FrequencyAmplitudeTest, RadioButton5WidensTheRangeAndTakesTheCheck) {
     QTest::mouseClick(Control<RadioButton>("RadioButton5"), Qt::LeftButton);
     EXPECT_TRUE(Control<RadioButton>("RadioButton5")->isChecked());
     EXPECT_FALSE(Control<RadioButton>("RadioButton2")->isChecked());
-    EXPECT_EQ(frequency->Min(), 11);
-    EXPECT_EQ(frequency->Max(), 15000);
-    EXPECT_EQ(frequency->ArrowStep(), 500);
-    EXPECT_EQ(frequency->Position(), 1000);
+    EXPECT_EQ(frequency_->Min(), 11);
+    EXPECT_EQ(frequency_->Max(), 15000);
+    EXPECT_EQ(frequency_->ArrowStep(), 500);
+    EXPECT_EQ(frequency_->Position(), 1000);
     EXPECT_EQ(Restarts().size(), restarts);
 }
 

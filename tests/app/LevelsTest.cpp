@@ -38,8 +38,8 @@ TEST_F(LevelsTest, StartSetsTheMixerForTheGeneratorAndBothSelectorsToTheTop) {
         EXPECT_EQ(upDown->Max(), 16) << name;
         EXPECT_EQ(upDown->Position(), 16) << name;
     }
-    EXPECT_FALSE(window->GetVibraMode());
-    EXPECT_EQ(window->GetAuxL(), 0);
+    EXPECT_FALSE(window_->GetVibraMode());
+    EXPECT_EQ(window_->GetAuxL(), 0);
 }
 
 TEST_F(LevelsTest, TheOutputLevelSelectorAppliesTheRowOnePressBehind) {
@@ -72,7 +72,7 @@ TEST_F(LevelsTest, TheOutputLevelSelectorAppliesTheRowOnePressBehind) {
     press(upDown->UpArrow());
     EXPECT_EQ(caption(), QStringLiteral("-----"));
     EXPECT_EQ(upDown->Position(), 1);
-    EXPECT_EQ(window->GetAuxL(), 0);
+    EXPECT_EQ(window_->GetAuxL(), 0);
 }
 
 TEST_F(LevelsTest, TheWaveLevelSelectorChangesOnlyItsCaptionAndWaveL) {
@@ -80,10 +80,10 @@ TEST_F(LevelsTest, TheWaveLevelSelectorChangesOnlyItsCaptionAndWaveL) {
     const CallRecorder recorder;
 
     QTest::mouseClick(upDown->DownArrow(), Qt::LeftButton);
-    EXPECT_EQ(window->GetWaveL(), 0xFFFF);
+    EXPECT_EQ(window_->GetWaveL(), 0xFFFF);
     EXPECT_EQ(Control<Panel>("PanelWaveL")->Caption(), QStringLiteral("-0dB"));
     QTest::mouseClick(upDown->DownArrow(), Qt::LeftButton);
-    EXPECT_EQ(window->GetWaveL(), 0xD7FF);
+    EXPECT_EQ(window_->GetWaveL(), 0xD7FF);
     EXPECT_EQ(Control<Panel>("PanelWaveL")->Caption(), QStringLiteral("-2dB"));
 
     EXPECT_TRUE(Only(recorder.calls, {"waveOutSetVolume", "auxSetVolume"}).empty());
@@ -92,7 +92,7 @@ TEST_F(LevelsTest, TheWaveLevelSelectorChangesOnlyItsCaptionAndWaveL) {
 
 TEST_F(LevelsTest, ClosingGivesTheSavedLevelsBackWaveFirst) {
     const CallRecorder recorder;
-    window->close();
+    window_->close();
 
     const std::vector<platform::RecordedCall> restored = {
         {"waveOutSetVolume", {0, 0xC000C000}}, {"auxSetVolume", {3, 0x33333333}},
@@ -107,7 +107,7 @@ TEST_F(LevelsStartTest, ALevelUnreadableAtStartIsGivenBackAsZero) {
     withoutAux4.erase("aux4");
     WriteMixerFile(MixerFile(), withoutAux4);
     OpenWindow();
-    window->close();
+    window_->close();
 
     MixerLevels expected = UserLevels;
     expected["aux4"] = 0;
@@ -129,7 +129,7 @@ TEST_F(LevelsTest, TheMixerButtonsStartTheirProgramsWithTheirShowCommands) {
     EXPECT_EQ(launches[0].args.back(), SW_SHOWNORMAL);
     EXPECT_EQ(launches[1].args.back(), SW_SHOWNOACTIVATE);
     EXPECT_EQ(panel9->BevelOuter(), Panel::Bevel::Lowered);
-    EXPECT_TRUE(boxes.empty()); // their failures are silent
+    EXPECT_TRUE(boxes_.empty()); // their failures are silent
 }
 
 struct LaunchFailure {
@@ -146,8 +146,8 @@ class VolumeControlLaunchTest : public OpenWindowFixture,
 
 TEST_P(VolumeControlLaunchTest, AFailedLaunchIsReported) {
     platform::FailCall("WinExec", GetParam().result);
-    window->LabelNastaveniClick();
-    EXPECT_EQ(boxes, std::vector<std::string>{GetParam().message});
+    window_->LabelNastaveniClick();
+    EXPECT_EQ(boxes_, std::vector<std::string>{GetParam().message});
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -50,14 +50,14 @@ using ManualToneTest = OpenWindowFixture;
 using ManualToneStartTest = WindowFixture;
 
 TEST_F(ManualToneTest, StartsA500HzSineOfAmplitude2000) {
-    EXPECT_TRUE(window->ManualPlaying());
+    EXPECT_TRUE(window_->ManualPlaying());
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
     EXPECT_TRUE(Control<SpeedButton>("Pause")->isEnabled());
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(boxes_.empty());
 
     // Band 401..600 Hz: two periods in 150 samples, played at 500 x 75 samples per second.
-    EXPECT_EQ(window->GetSampleRate(), 37500);
-    EXPECT_EQ(window->GetGenerujManual()->GetFormat().nSamplesPerSec, 37500u);
+    EXPECT_EQ(window_->GetSampleRate(), 37500);
+    EXPECT_EQ(window_->GetGenerujManual()->GetFormat().nSamplesPerSec, 37500u);
     const std::vector<std::int16_t> samples = ToneFileSamples();
     ASSERT_EQ(samples.size(), 150u);
     EXPECT_EQ(RisingZeroCrossings(samples), 2);
@@ -66,56 +66,56 @@ TEST_F(ManualToneTest, StartsA500HzSineOfAmplitude2000) {
     EXPECT_LE(*highest, 2000);
     EXPECT_LE(*lowest, -1990);
     EXPECT_GE(*lowest, -2000);
-    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), window->GetGenerujManual()->GetData()));
+    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), window_->GetGenerujManual()->GetData()));
 }
 
 TEST_F(ManualToneTest, ARestartPlaysTheWindowsCurrentSettings) {
-    window->SetFrekvence(440);
-    window->RestartTone();
-    EXPECT_TRUE(window->ManualPlaying());
-    EXPECT_EQ(window->GetSampleRate(), 33000);
+    window_->SetFrekvence(440);
+    window_->RestartTone();
+    EXPECT_TRUE(window_->ManualPlaying());
+    EXPECT_EQ(window_->GetSampleRate(), 33000);
     EXPECT_EQ(ToneFileSamples().size(), 150u);
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
 }
 
 TEST_F(ManualToneTest, TwoPauseClicksPauseAndResume) {
-    window->PauseClick();
-    EXPECT_EQ(window->GetPauza(), 1);
-    EXPECT_FALSE(window->ManualPlaying());
-    EXPECT_EQ(window->GetGenerujManual()->GetOpened(), 1);
+    window_->PauseClick();
+    EXPECT_EQ(window_->GetPauza(), 1);
+    EXPECT_FALSE(window_->ManualPlaying());
+    EXPECT_EQ(window_->GetGenerujManual()->GetOpened(), 1);
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
     EXPECT_TRUE(Control<SpeedButton>("Pause")->isEnabled());
 
-    window->PauseClick();
-    EXPECT_EQ(window->GetPauza(), 0);
-    EXPECT_TRUE(window->ManualPlaying());
+    window_->PauseClick();
+    EXPECT_EQ(window_->GetPauza(), 0);
+    EXPECT_TRUE(window_->ManualPlaying());
 }
 
 TEST_F(ManualToneTest, ARestartWhilePausedClosesThePausedOutputBeforeOpeningTheNext) {
-    window->PauseClick();
-    const std::vector<std::string> names = CallsOf([&] { window->RestartTone(); });
+    window_->PauseClick();
+    const std::vector<std::string> names = CallsOf([&] { window_->RestartTone(); });
     EXPECT_LT(IndexOf(names, "waveOutClose"), IndexOf(names, "waveOutOpen"));
     EXPECT_LT(IndexOf(names, "waveOutOpen"), static_cast<std::ptrdiff_t>(names.size()));
-    EXPECT_TRUE(window->ManualPlaying());
-    EXPECT_EQ(window->GetPauza(), 0);
+    EXPECT_TRUE(window_->ManualPlaying());
+    EXPECT_EQ(window_->GetPauza(), 0);
 }
 
 TEST_F(ManualToneTest, StopReleasesTheToneAndARestartStartsItAgain) {
-    window->StopClick();
-    EXPECT_EQ(window->GetGenerujManual(), nullptr);
-    EXPECT_FALSE(window->ManualPlaying());
+    window_->StopClick();
+    EXPECT_EQ(window_->GetGenerujManual(), nullptr);
+    EXPECT_FALSE(window_->ManualPlaying());
     EXPECT_TRUE(Control<SpeedButton>("Play")->isEnabled());
     EXPECT_FALSE(Control<SpeedButton>("Pause")->isEnabled());
 
-    window->RestartTone();
-    EXPECT_TRUE(window->ManualPlaying());
+    window_->RestartTone();
+    EXPECT_TRUE(window_->ManualPlaying());
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
     EXPECT_TRUE(Control<SpeedButton>("Pause")->isEnabled());
 }
 
 TEST_F(ManualToneTest, AutoStopsAPlayingToneAndShowsTheAutomaticControls) {
-    window->AutoClick();
-    EXPECT_EQ(window->GetGenerujManual(), nullptr);
+    window_->AutoClick();
+    EXPECT_EQ(window_->GetGenerujManual(), nullptr);
     EXPECT_TRUE(Control<SpeedButton>("Play")->isEnabled()); // through StopClick
     EXPECT_FALSE(Control<Panel>("PanelAuto")->isHidden());
     EXPECT_TRUE(Control<Panel>("PanelF")->isHidden());
@@ -123,7 +123,7 @@ TEST_F(ManualToneTest, AutoStopsAPlayingToneAndShowsTheAutomaticControls) {
     EXPECT_TRUE(Control<SpeedButton>("Play")->isHidden());
     EXPECT_FALSE(Control<SpeedButton>("PlayGenerujAuto")->isHidden());
 
-    window->ManualClick();
+    window_->ManualClick();
     EXPECT_TRUE(Control<SpeedButton>("SpeedButtonManual")->Down());
     EXPECT_FALSE(Control<Panel>("PanelF")->isHidden());
     EXPECT_FALSE(Control<Panel>("PanelFce")->isHidden());
@@ -131,9 +131,9 @@ TEST_F(ManualToneTest, AutoStopsAPlayingToneAndShowsTheAutomaticControls) {
 }
 
 TEST_F(ManualToneTest, AutoWithoutAPlayingToneLeavesTheToneAndButtonsAlone) {
-    window->PauseClick();
-    window->AutoClick();
-    EXPECT_NE(window->GetGenerujManual(), nullptr);
+    window_->PauseClick();
+    window_->AutoClick();
+    EXPECT_NE(window_->GetGenerujManual(), nullptr);
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
     EXPECT_FALSE(Control<Panel>("PanelAuto")->isHidden());
 }
@@ -141,17 +141,17 @@ TEST_F(ManualToneTest, AutoWithoutAPlayingToneLeavesTheToneAndButtonsAlone) {
 TEST_F(ManualToneStartTest, ABusyDeviceShowsBothBoxesAndTheProgramGoesOn) {
     platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED);
     OpenWindow();
-    EXPECT_EQ(boxes, (std::vector<std::string>{"Chyba pri otevreni vystupniho kanalu",
-                                               "MMSYSERR_ALLOCATED\t"}));
-    ASSERT_NE(window->GetGenerujManual(), nullptr);
-    EXPECT_FALSE(window->ManualPlaying());
+    EXPECT_EQ(boxes_, (std::vector<std::string>{"Chyba pri otevreni vystupniho kanalu",
+                                                "MMSYSERR_ALLOCATED\t"}));
+    ASSERT_NE(window_->GetGenerujManual(), nullptr);
+    EXPECT_FALSE(window_->ManualPlaying());
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
 
     // Once the device is free, the next restart gets it.
     platform::ClearFaults();
-    window->RestartTone();
-    EXPECT_TRUE(window->ManualPlaying());
-    EXPECT_EQ(boxes.size(), 2u);
+    window_->RestartTone();
+    EXPECT_TRUE(window_->ManualPlaying());
+    EXPECT_EQ(boxes_.size(), 2u);
 }
 
 TEST_F(ManualToneStartTest, AnUnwritableToneFileEndsTheProgramWithCode1) {
@@ -162,7 +162,7 @@ TEST_F(ManualToneStartTest, AnUnwritableToneFileEndsTheProgramWithCode1) {
     } catch (const ProgramEnded& end) {
         EXPECT_EQ(end.code, 1u);
     }
-    EXPECT_EQ(boxes, std::vector<std::string>{"WaveErr_OpenFile"});
+    EXPECT_EQ(boxes_, std::vector<std::string>{"WaveErr_OpenFile"});
     // The levels set for the generator do not outlive the program.
     EXPECT_EQ(ReadMixerFile(MixerFile()), UserLevels);
 }
@@ -176,7 +176,7 @@ TEST_F(ManualToneStartTest, AToneFileThatCannotBeReadBackEndsTheProgramWithCode1
     } catch (const ProgramEnded& end) {
         EXPECT_EQ(end.code, 1u);
     }
-    EXPECT_EQ(boxes, (std::vector<std::string>{"WaveErr_OpenFile", "GenerujManual = nil"}));
+    EXPECT_EQ(boxes_, (std::vector<std::string>{"WaveErr_OpenFile", "GenerujManual = nil"}));
     EXPECT_EQ(ReadMixerFile(MixerFile()), UserLevels);
 }
 

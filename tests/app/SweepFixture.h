@@ -17,8 +17,8 @@ protected:
     void SetUp() override {
         WindowFixture::SetUp();
         SetConfirmationDialog([this](const QString& text) {
-            summaries.append(text);
-            return answer;
+            summaries_.append(text);
+            return answer_;
         });
     }
 
@@ -32,7 +32,7 @@ protected:
         OpenWindow();
         auto* range = Control<ComboBox>("ComboBox1");
         range->setCurrentIndex(5);
-        window->ComboBox1Change();
+        window_->ComboBox1Change();
     }
 
     void SetSweep(int minF, int maxF, int krok, int t) {
@@ -47,6 +47,6 @@ protected:
         QTest::mouseClick(Control<SpeedButton>("PlayGenerujAuto"), Qt::LeftButton);
     }
 
-    QMessageBox::StandardButton answer = QMessageBox::No;
-    QStringList summaries;
+    QMessageBox::StandardButton answer_ = QMessageBox::No;
+    QStringList summaries_;
 };

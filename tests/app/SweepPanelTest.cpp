@@ -22,14 +22,14 @@ class SweepPanelTest : public OpenWindowFixture {
 protected:
     void SetUp() override {
         OpenWindowFixture::SetUp();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        minBox = Control<Edit>("EditminF");
-        maxBox = Control<Edit>("EditMaxF");
-        stepBox = Control<Edit>("EditKrok");
-        dwellBox = Control<Edit>("EditProdleva");
-        dwell = Control<ScrollBar>("ScrollBarProdleva");
-        labelF = Control<Label>("LabelF");
-        panel9 = Control<Panel>("Panel9");
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        minBox_ = Control<Edit>("EditminF");
+        maxBox_ = Control<Edit>("EditMaxF");
+        stepBox_ = Control<Edit>("EditKrok");
+        dwellBox_ = Control<Edit>("EditProdleva");
+        dwell_ = Control<ScrollBar>("ScrollBarProdleva");
+        labelF_ = Control<Label>("LabelF");
+        panel9_ = Control<Panel>("Panel9");
         auto* range = Control<ComboBox>("ComboBox1");
         range->setFocus();
         while (range->ItemIndex() != 5) { // "   automaticky"
@@ -44,17 +44,17 @@ protected:
         for (const char* name : {"ScrollBarMinF", "ScrollBarMaxF", "ScrollBarKrok"}) {
             positions.push_back(Control<ScrollBar>(name)->Position());
         }
-        positions.push_back(dwell->Position());
+        positions.push_back(dwell_->Position());
         return positions;
     }
 
     QStringList Texts() const {
-        return {minBox->text(), maxBox->text(), stepBox->text(), dwellBox->text()};
+        return {minBox_->text(), maxBox_->text(), stepBox_->text(), dwellBox_->text()};
     }
 
     void Click(const QWidget* control, QPoint place) {
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                          control->mapTo(window.get(), place));
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
+                          control->mapTo(window_.get(), place));
     }
     void Click(const QWidget* control) { Click(control, control->rect().center()); }
 
@@ -75,13 +75,13 @@ protected:
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     }
 
-    Edit* minBox = nullptr;
-    Edit* maxBox = nullptr;
-    Edit* stepBox = nullptr;
-    Edit* dwellBox = nullptr;
-    ScrollBar* dwell = nullptr;
-    Label* labelF = nullptr;
-    Panel* panel9 = nullptr;
+    Edit* minBox_ = nullptr;
+    Edit* maxBox_ = nullptr;
+    Edit* stepBox_ = nullptr;
+    Edit* dwellBox_ = nullptr;
+    ScrollBar* dwell_ = nullptr;
+    Label* labelF_ = nullptr;
+    Panel* panel9_ = nullptr;
 };
 
 TEST_F(SweepPanelTest, TheRowStartsFromItsDefaultsAndOnlyTheDwellBarIsSeen) {
@@ -107,19 +107,19 @@ TEST_F(SweepPanelTest, TheRowStartsFromItsDefaultsAndOnlyTheDwellBarIsSeen) {
         EXPECT_EQ(bar->Max(), holder.max) << holder.name;
         EXPECT_EQ(bar->Position(), holder.position) << holder.name;
         EXPECT_EQ(bar->ArrowStep(), holder.arrowStep) << holder.name;
-        EXPECT_EQ(bar->isVisible(), bar == dwell) << holder.name;
+        EXPECT_EQ(bar->isVisible(), bar == dwell_) << holder.name;
     }
 }
 
 TEST_F(SweepPanelTest, LettersTurnLowerCaseInAllButTheMaximumsBox) {
-    Type(minBox, QStringLiteral("AbC"));
-    Type(maxBox, QStringLiteral("AbC"));
-    Type(stepBox, QStringLiteral("$FF"));
-    EXPECT_EQ(minBox->text(), QStringLiteral("abc"));
-    EXPECT_EQ(maxBox->text(), QStringLiteral("AbC"));
-    EXPECT_EQ(stepBox->text(), QStringLiteral("$ff"));
+    Type(minBox_, QStringLiteral("AbC"));
+    Type(maxBox_, QStringLiteral("AbC"));
+    Type(stepBox_, QStringLiteral("$FF"));
+    EXPECT_EQ(minBox_->text(), QStringLiteral("abc"));
+    EXPECT_EQ(maxBox_->text(), QStringLiteral("AbC"));
+    EXPECT_EQ(stepBox_->text(), QStringLiteral("$ff"));
     // Still the hexadecimal number it was typed as.
-    QTest::keyClick(stepBox, Qt::Key_Return);
+    QTest::keyClick(stepBox_, Qt::Key_Return);
     EXPECT_EQ(Positions()[2], 255);
 }
 
@@ -128,140 +128,140 @@ TEST_F(SweepPanelTest, EnterInTheMinimumsBoxTakesItClampedOrRestoresIt) {
         {"20000", 15000}, {"abc", 15000}, {"", 0}, {"  750", 750}, {"-5", 0}, {"7x", 0},
     };
     for (const auto& [text, expected] : entries) {
-        Enter(minBox, text);
+        Enter(minBox_, text);
         EXPECT_EQ(Positions(), (std::vector<int>{expected, 1000, 100, 5})) << text.toStdString();
         EXPECT_EQ(Texts(), (QStringList{QString::number(expected), "1000", "100", "500"}));
     }
     // A minimum of 0 Hz is the sweep's to refuse; the row only shows it.
-    EXPECT_EQ(labelF->text(), QStringLiteral("0 -> 1000 / 100"));
+    EXPECT_EQ(labelF_->text(), QStringLiteral("0 -> 1000 / 100"));
 }
 
 TEST_F(SweepPanelTest, TheStepIsAtLeastOneAndTheMaximumTakesHexadecimal) {
-    Enter(stepBox, QStringLiteral("0"));
+    Enter(stepBox_, QStringLiteral("0"));
     EXPECT_EQ(Positions()[2], 1);
-    Enter(stepBox, QStringLiteral("5000"));
+    Enter(stepBox_, QStringLiteral("5000"));
     EXPECT_EQ(Positions()[2], 1000);
-    Enter(stepBox, QString());
+    Enter(stepBox_, QString());
     EXPECT_EQ(Positions()[2], 1);
-    EXPECT_EQ(stepBox->text(), QStringLiteral("1"));
+    EXPECT_EQ(stepBox_->text(), QStringLiteral("1"));
 
-    Enter(maxBox, QStringLiteral("$64"));
+    Enter(maxBox_, QStringLiteral("$64"));
     EXPECT_EQ(Positions(), (std::vector<int>{100, 100, 1, 5}));
-    EXPECT_EQ(maxBox->text(), QStringLiteral("100"));
-    Enter(maxBox, QStringLiteral("$FFFFFFFF")); // -1, clamped
+    EXPECT_EQ(maxBox_->text(), QStringLiteral("100"));
+    Enter(maxBox_, QStringLiteral("$FFFFFFFF")); // -1, clamped
     EXPECT_EQ(Positions()[1], 0);
-    EXPECT_EQ(labelF->text(), QStringLiteral("100 -> 0 / 1"));
+    EXPECT_EQ(labelF_->text(), QStringLiteral("100 -> 0 / 1"));
 }
 
 TEST_F(SweepPanelTest, TheBoxesCommitInOrderAndARefreshLosesWhatALaterBoxHeld) {
     // Typed without Enter: the sweep still sees the old maximum.
-    Type(maxBox, QStringLiteral("3000"));
+    Type(maxBox_, QStringLiteral("3000"));
     EXPECT_EQ(Positions()[1], 1000);
 
     // The minimum comes first and changes, so the maximum's box is rewritten before it is read.
-    Type(minBox, QStringLiteral("200"));
-    Type(maxBox, QStringLiteral("3000"));
-    QTest::keyClick(maxBox, Qt::Key_Return);
+    Type(minBox_, QStringLiteral("200"));
+    Type(maxBox_, QStringLiteral("3000"));
+    QTest::keyClick(maxBox_, Qt::Key_Return);
     EXPECT_EQ(Positions(), (std::vector<int>{200, 1000, 100, 5}));
     EXPECT_EQ(Texts(), (QStringList{"200", "1000", "100", "500"}));
 
     // An unchanged minimum leaves the typed maximum alone.
-    Type(minBox, QStringLiteral("200"));
-    Type(maxBox, QStringLiteral("3000"));
-    QTest::keyClick(maxBox, Qt::Key_Return);
+    Type(minBox_, QStringLiteral("200"));
+    Type(maxBox_, QStringLiteral("3000"));
+    QTest::keyClick(maxBox_, Qt::Key_Return);
     EXPECT_EQ(Positions(), (std::vector<int>{200, 3000, 100, 5}));
 
     // Enter in an earlier box commits the later ones too, when nothing before them changed.
-    Type(stepBox, QStringLiteral("50"));
-    Click(minBox);
-    QTest::keyClick(minBox, Qt::Key_Return); // empty: 0 Hz, a change
+    Type(stepBox_, QStringLiteral("50"));
+    Click(minBox_);
+    QTest::keyClick(minBox_, Qt::Key_Return); // empty: 0 Hz, a change
     EXPECT_EQ(Positions(), (std::vector<int>{0, 3000, 100, 5}));
-    Type(stepBox, QStringLiteral("50"));
-    Click(minBox);
-    QTest::keyClick(minBox, Qt::Key_Return); // 0 again: no change
+    Type(stepBox_, QStringLiteral("50"));
+    Click(minBox_);
+    QTest::keyClick(minBox_, Qt::Key_Return); // 0 again: no change
     EXPECT_EQ(Positions(), (std::vector<int>{0, 3000, 50, 5}));
-    EXPECT_EQ(labelF->text(), QStringLiteral("0 -> 3000 / 50"));
+    EXPECT_EQ(labelF_->text(), QStringLiteral("0 -> 3000 / 50"));
 }
 
 TEST_F(SweepPanelTest, AnyKeyInTheDwellBoxCommitsAllFourBeforeItActs) {
-    Type(minBox, QStringLiteral("2000"));
+    Type(minBox_, QStringLiteral("2000"));
     // Tab is no Enter in the boxes it passes, and entering the dwell box commits nothing.
     for (int box = 0; box < 3; ++box) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    ASSERT_TRUE(dwellBox->hasFocus());
+    ASSERT_TRUE(dwellBox_->hasFocus());
     EXPECT_EQ(Positions()[0], 100);
-    EXPECT_EQ(minBox->text(), QStringLiteral("2000"));
+    EXPECT_EQ(minBox_->text(), QStringLiteral("2000"));
 
-    QTest::keyClick(dwellBox, Qt::Key_Left);
+    QTest::keyClick(dwellBox_, Qt::Key_Left);
     EXPECT_EQ(Positions(), (std::vector<int>{2000, 1000, 100, 5}));
-    EXPECT_EQ(labelF->text(), QStringLiteral("2000 -> 1000 / 100"));
+    EXPECT_EQ(labelF_->text(), QStringLiteral("2000 -> 1000 / 100"));
 }
 
 TEST_F(SweepPanelTest, TheDwellBoxShowsAWholeStepOf100MsAfterEveryChange) {
-    Click(dwellBox); // a click sets 100 ms
-    EXPECT_EQ(dwell->Position(), 1);
+    Click(dwellBox_); // a click sets 100 ms
+    EXPECT_EQ(dwell_->Position(), 1);
     const std::vector<std::tuple<QString, QString, int>> pasted = {
         {"250", "200", 2},  {"99", "100", 1},     {"0", "100", 1},   {"12345", "9900", 99},
         {"-150", "100", 1}, {"$3E8", "1000", 10}, {"700", "700", 7}, {"7 00", "700", 7},
     };
     for (const auto& [text, shown, position] : pasted) {
-        Paste(dwellBox, text);
-        EXPECT_EQ(dwellBox->text(), shown) << text.toStdString();
-        EXPECT_EQ(dwell->Position(), position) << text.toStdString();
+        Paste(dwellBox_, text);
+        EXPECT_EQ(dwellBox_->text(), shown) << text.toStdString();
+        EXPECT_EQ(dwell_->Position(), position) << text.toStdString();
     }
 
     // A letter is replaced at once by the dwell; an emptied box counts as 100 ms.
-    QTest::keyClick(dwellBox, Qt::Key_X);
-    EXPECT_EQ(dwellBox->text(), QStringLiteral("700"));
-    QTest::keyClick(dwellBox, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(dwellBox, Qt::Key_Backspace);
-    EXPECT_EQ(dwellBox->text(), QStringLiteral("100"));
-    EXPECT_EQ(dwell->Position(), 1);
+    QTest::keyClick(dwellBox_, Qt::Key_X);
+    EXPECT_EQ(dwellBox_->text(), QStringLiteral("700"));
+    QTest::keyClick(dwellBox_, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(dwellBox_, Qt::Key_Backspace);
+    EXPECT_EQ(dwellBox_->text(), QStringLiteral("100"));
+    EXPECT_EQ(dwell_->Position(), 1);
 }
 
 TEST_F(SweepPanelTest, ClicksEmptyABoxButTheDwellsSets100MsAndRefreshesOnAChange) {
-    const QString labelBefore = labelF->text();
-    for (Edit* box : {minBox, maxBox, stepBox}) {
+    const QString labelBefore = labelF_->text();
+    for (Edit* box : {minBox_, maxBox_, stepBox_}) {
         Click(box);
     }
     EXPECT_EQ(Texts(), (QStringList{"", "", "", "500"}));
     EXPECT_EQ(Positions(), (std::vector<int>{100, 1000, 100, 5}));
-    EXPECT_EQ(labelF->text(), labelBefore);
+    EXPECT_EQ(labelF_->text(), labelBefore);
 
-    panel9->SetBevelOuter(Panel::Bevel::Lowered);
-    Click(dwellBox);
+    panel9_->SetBevelOuter(Panel::Bevel::Lowered);
+    Click(dwellBox_);
     EXPECT_EQ(Texts(), (QStringList{"100", "1000", "100", "100"}));
     EXPECT_EQ(Positions(), (std::vector<int>{100, 1000, 100, 1}));
-    EXPECT_EQ(labelF->text(), QStringLiteral("100 -> 1000 / 100"));
-    EXPECT_EQ(panel9->BevelOuter(), Panel::Bevel::Raised);
+    EXPECT_EQ(labelF_->text(), QStringLiteral("100 -> 1000 / 100"));
+    EXPECT_EQ(panel9_->BevelOuter(), Panel::Bevel::Raised);
 
     // Already 100 ms: no refresh, so an emptied box stays empty.
-    Click(stepBox);
-    Click(dwellBox);
+    Click(stepBox_);
+    Click(dwellBox_);
     EXPECT_EQ(Texts(), (QStringList{"100", "1000", "", "100"}));
 }
 
 TEST_F(SweepPanelTest, TheDwellScrollBarStepsBy100MsAndRefreshesTheRow) {
-    Type(maxBox, QStringLiteral("4000")); // not committed: lost in the refresh
-    panel9->SetBevelOuter(Panel::Bevel::Lowered);
-    QTest::mouseClick(dwell, Qt::LeftButton, {},
-                      PartOf(*dwell, QStyle::SC_ScrollBarAddLine).center());
-    EXPECT_EQ(dwell->Position(), 6);
+    Type(maxBox_, QStringLiteral("4000")); // not committed: lost in the refresh
+    panel9_->SetBevelOuter(Panel::Bevel::Lowered);
+    QTest::mouseClick(dwell_, Qt::LeftButton, {},
+                      PartOf(*dwell_, QStyle::SC_ScrollBarAddLine).center());
+    EXPECT_EQ(dwell_->Position(), 6);
     EXPECT_EQ(Texts(), (QStringList{"100", "1000", "100", "600"}));
-    EXPECT_EQ(labelF->text(), QStringLiteral("100 -> 1000 / 100"));
-    EXPECT_EQ(panel9->BevelOuter(), Panel::Bevel::Raised);
+    EXPECT_EQ(labelF_->text(), QStringLiteral("100 -> 1000 / 100"));
+    EXPECT_EQ(panel9_->BevelOuter(), Panel::Bevel::Raised);
 
-    dwell->setFocus();
-    QTest::keyClick(dwell, Qt::Key_End);
-    EXPECT_EQ(dwellBox->text(), QStringLiteral("9900"));
+    dwell_->setFocus();
+    QTest::keyClick(dwell_, Qt::Key_End);
+    EXPECT_EQ(dwellBox_->text(), QStringLiteral("9900"));
 }
 
 TEST_F(SweepPanelTest, ClicksOnTheMinimumAndDwellCaptionsRaisePanel9) {
     for (const char* caption : {"Panel7", "Panel8"}) {
-        panel9->SetBevelOuter(Panel::Bevel::Lowered);
+        panel9_->SetBevelOuter(Panel::Bevel::Lowered);
         Click(Control<Panel>(caption), {20, 10});
-        EXPECT_EQ(panel9->BevelOuter(), Panel::Bevel::Raised) << caption;
+        EXPECT_EQ(panel9_->BevelOuter(), Panel::Bevel::Raised) << caption;
     }
     EXPECT_EQ(Texts(), (QStringList{"100", "1000", "100", "500"}));
 }

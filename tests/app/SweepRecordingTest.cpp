@@ -82,8 +82,8 @@ Transition FindTransition(const std::vector<float>& frames, std::size_t from, st
 class SweepRecordingTest : public SweepFixture {
 protected:
     void SetUp() override {
-        recording = dir.Path() / "sweep.wav";
-        ::setenv("PROGEN_AUDIO", ("wav:" + recording.string()).c_str(), 1);
+        recording_ = dir_.Path() / "sweep.wav";
+        ::setenv("PROGEN_AUDIO", ("wav:" + recording_.string()).c_str(), 1);
         SweepFixture::SetUp();
         // The manual tone stays silent around the sweep, so that the recording holds the sweep
         // alone.
@@ -96,19 +96,19 @@ protected:
         ::setenv("PROGEN_AUDIO", "null", 1);
     }
 
-    TempDir dir;
-    std::filesystem::path recording;
+    TempDir dir_;
+    std::filesystem::path recording_;
 };
 
 TEST_F(SweepRecordingTest, EveryStepSoundsAtItsFrequencyForItsLoopsWithoutAGap) {
     SetSweep(1000, 3000, 1000, 1);
-    answer = QMessageBox::Yes;
+    answer_ = QMessageBox::Yes;
     platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED, 3); // the three steps open
     ClickStart();
     // Once the sink has been released, nothing writes to the recording any more.
     Sleep(static_cast<DWORD>(platform::IdleRelease.count() + 200));
 
-    const std::vector<float> frames = ReadRecording(recording);
+    const std::vector<float> frames = ReadRecording(recording_);
     const Span sound = Sounding(frames);
     ASSERT_GT(sound.Size(), 250 * Ms);
 

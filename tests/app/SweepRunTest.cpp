@@ -54,8 +54,8 @@ protected:
         Captions().captions.clear();
         OpenInAutomaticMode();
         Captions().label = Control<Label>("LabelF");
-        manualRate = window->GetGenerujManual()->GetFormat().nSamplesPerSec;
-        platform::RecordCalls(&calls);
+        manualRate_ = window_->GetGenerujManual()->GetFormat().nSamplesPerSec;
+        platform::RecordCalls(&calls_);
     }
 
     void TearDown() override {
@@ -67,7 +67,7 @@ protected:
     // The arguments of each recorded call of that name, in order.
     std::vector<std::vector<std::int64_t>> ArgsOf(const std::string& name) const {
         std::vector<std::vector<std::int64_t>> args;
-        for (const platform::RecordedCall& call : calls) {
+        for (const platform::RecordedCall& call : calls_) {
             if (call.name == name) {
                 args.push_back(call.args);
             }
@@ -86,14 +86,14 @@ protected:
         EXPECT_FALSE(Control<SpeedButton>("PlayGenerujAuto")->Down());
         EXPECT_TRUE(Control<SpeedButton>("PlayGenerujAuto")->isEnabled());
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-        ASSERT_TRUE(window->ManualPlaying());
-        EXPECT_EQ(window->GetFrekvence(), 11);
-        EXPECT_EQ(window->GetGenerujManual()->GetFormat().nSamplesPerSec, manualRate);
+        ASSERT_TRUE(window_->ManualPlaying());
+        EXPECT_EQ(window_->GetFrekvence(), 11);
+        EXPECT_EQ(window_->GetGenerujManual()->GetFormat().nSamplesPerSec, manualRate_);
     }
 
-    VirtualDevice device;
-    std::vector<platform::RecordedCall> calls;
-    DWORD manualRate = 0;
+    VirtualDevice device_;
+    std::vector<platform::RecordedCall> calls_;
+    DWORD manualRate_ = 0;
 };
 
 TEST_F(SweepRunTest, EveryFailedCheckShowsItsBoxInOrderAndNothingIsPlayed) {
@@ -118,14 +118,14 @@ TEST_F(SweepRunTest, EveryFailedCheckShowsItsBoxInOrderAndNothingIsPlayed) {
     };
     const int sliderBefore = Control<ScrollBar>("TrackBarLF")->Position();
     for (const auto& c : cases) {
-        boxes.clear();
-        calls.clear();
+        boxes_.clear();
+        calls_.clear();
         SetSweep(c.minF, c.maxF, c.krok, c.t);
         ClickStart();
-        EXPECT_EQ(boxes, c.boxes) << c.minF << " " << c.maxF << " " << c.krok << " " << c.t;
+        EXPECT_EQ(boxes_, c.boxes) << c.minF << " " << c.maxF << " " << c.krok << " " << c.t;
         EXPECT_EQ(ArgsOf("waveOutOpen").size(), 1u) << "only the manual tone's";
-        EXPECT_TRUE(summaries.isEmpty());
-        EXPECT_EQ(window->GetGenerujAuto(), nullptr);
+        EXPECT_TRUE(summaries_.isEmpty());
+        EXPECT_EQ(window_->GetGenerujAuto(), nullptr);
         EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), sliderBefore);
         ExpectManualModeAgain();
     }
@@ -133,14 +133,14 @@ TEST_F(SweepRunTest, EveryFailedCheckShowsItsBoxInOrderAndNothingIsPlayed) {
 
 TEST_F(SweepRunTest, TheSummaryOfTheDefaultsByteForByte) {
     ClickStart();
-    ASSERT_EQ(summaries.size(), 1);
+    ASSERT_EQ(summaries_.size(), 1);
     const std::string expected =
         "Od frekvence 100 Hz do frekvence 1000 Hz po 100 Hz. Doba p\xC5\x99"
         "enosu 5000 ms                  Automatick\xC3\xA9 generov\xC3\xA1n\xC3\xAD "
         "nen\xC3\xAD mo\xC5\xBEno po dobu generov\xC3\xA1n\xC3\xAD ukon\xC4\x8Dit."
         "                                                                 "
         "  Pokra\xC4\x8Dovat ? ";
-    EXPECT_EQ(summaries[0].toUtf8().toStdString(), expected);
+    EXPECT_EQ(summaries_[0].toUtf8().toStdString(), expected);
 }
 
 // The duration counts the steps actually played: MaxF itself only when the step reaches it.
@@ -155,38 +155,38 @@ TEST_F(SweepRunTest, TheSummaryCountsEveryStepOfItsDuration) {
         {14999, 15000, 1000, 1, "Doba přenosu 100 ms "},
     };
     for (const auto& c : cases) {
-        summaries.clear();
+        summaries_.clear();
         SetSweep(c.minF, c.maxF, c.krok, c.t);
         ClickStart();
-        ASSERT_EQ(summaries.size(), 1);
-        EXPECT_TRUE(summaries[0].contains(QString::fromUtf8(c.duration)))
-            << summaries[0].toStdString();
+        ASSERT_EQ(summaries_.size(), 1);
+        EXPECT_TRUE(summaries_[0].contains(QString::fromUtf8(c.duration)))
+            << summaries_[0].toStdString();
     }
 }
 
 TEST_F(SweepRunTest, DecliningPlaysNothingAndTheManualToneComesBack) {
     for (const auto declined : {QMessageBox::No, QMessageBox::Cancel}) {
-        answer = declined;
-        calls.clear();
+        answer_ = declined;
+        calls_.clear();
         ClickStart();
-        EXPECT_EQ(summaries.size(), declined == QMessageBox::No ? 1 : 2);
-        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(summaries_.size(), declined == QMessageBox::No ? 1 : 2);
+        EXPECT_TRUE(boxes_.empty());
         EXPECT_EQ(ArgsOf("waveOutOpen").size(), 1u) << "only the manual tone's";
-        EXPECT_EQ(window->GetGenerujAuto(), nullptr);
+        EXPECT_EQ(window_->GetGenerujAuto(), nullptr);
         EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 11);
         ExpectManualModeAgain();
     }
 }
 
 TEST_F(SweepRunTest, ASweepPlaysEachStepInOrderForItsDwellThenTheManualToneAgain) {
-    answer = QMessageBox::Yes;
+    answer_ = QMessageBox::Yes;
     const auto start = platform::CurrentClock().Now();
     ClickStart();
     const auto took = platform::CurrentClock().Now() - start;
 
-    EXPECT_TRUE(boxes.empty());
-    ASSERT_NE(window->GetGenerujAuto(), nullptr);
-    EXPECT_EQ(window->GetGenerujAuto()->GetOpened(), 0) << "every step closed";
+    EXPECT_TRUE(boxes_.empty());
+    ASSERT_NE(window_->GetGenerujAuto(), nullptr);
+    EXPECT_EQ(window_->GetGenerujAuto()->GetOpened(), 0) << "every step closed";
 
     // Ten steps 100, 200, ... 1000 Hz, each at its band's rate, looping its band table f x 5 / 20
     // times; then the manual tone at its old rate.
@@ -205,7 +205,7 @@ TEST_F(SweepRunTest, ASweepPlaysEachStepInOrderForItsDwellThenTheManualToneAgain
         EXPECT_EQ(writes[k][2], f / 4) << f;
         expectedCaptions.append(QStringLiteral("Frekvence:%1 Hz").arg(f));
     }
-    EXPECT_EQ(opens[10][1], manualRate);
+    EXPECT_EQ(opens[10][1], manualRate_);
 
     // Each caption is up while its step sounds; the run waits out every step, about 500 ms each.
     EXPECT_EQ(Captions().captions.mid(Captions().captions.indexOf(expectedCaptions[0])),
@@ -221,29 +221,29 @@ TEST_F(SweepRunTest, ASweepPlaysEachStepInOrderForItsDwellThenTheManualToneAgain
     auto* range = Control<ComboBox>("ComboBox1");
     EXPECT_TRUE(range->isEnabled());
     range->setCurrentIndex(2);
-    window->ComboBox1Change();
+    window_->ComboBox1Change();
     EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 100);
-    EXPECT_EQ(window->GetFrekvence(), 100);
-    EXPECT_TRUE(window->ManualPlaying());
+    EXPECT_EQ(window_->GetFrekvence(), 100);
+    EXPECT_TRUE(window_->ManualPlaying());
 }
 
 // The tables come from the amplitude at the start of each run, in an object of that run.
 TEST_F(SweepRunTest, EachRunMakesItsSweepFromTheAmplitudeOfTheMoment) {
-    answer = QMessageBox::Yes;
+    answer_ = QMessageBox::Yes;
     SetSweep(100, 200, 100, 1);
     ClickStart();
-    ASSERT_NE(window->GetGenerujAuto(), nullptr);
-    EXPECT_EQ(window->GetGenerujAuto()->GetBandTable(), SweepBandTables(2000));
+    ASSERT_NE(window_->GetGenerujAuto(), nullptr);
+    EXPECT_EQ(window_->GetGenerujAuto()->GetBandTable(), SweepBandTables(2000));
 
-    window->SetAmplituda(12345);
+    window_->SetAmplituda(12345);
     ClickStart();
-    ASSERT_NE(window->GetGenerujAuto(), nullptr);
-    EXPECT_EQ(window->GetGenerujAuto()->GetBandTable(), SweepBandTables(12345));
+    ASSERT_NE(window_->GetGenerujAuto(), nullptr);
+    EXPECT_EQ(window_->GetGenerujAuto()->GetBandTable(), SweepBandTables(12345));
     EXPECT_EQ(ArgsOf("waveOutOpen").size(), 6u) << "two steps and the manual tone, twice";
 }
 
 TEST_F(SweepRunTest, AStepWhoseDeviceFailsPassesSilentlyAndTheRunGoesOn) {
-    answer = QMessageBox::Yes;
+    answer_ = QMessageBox::Yes;
     SetSweep(100, 300, 100, 5);
     platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED, 1);
     ClickStart();
@@ -252,7 +252,7 @@ TEST_F(SweepRunTest, AStepWhoseDeviceFailsPassesSilentlyAndTheRunGoesOn) {
     for (int failed = 0; failed < 3; ++failed) { // 200 Hz, 300 Hz and the manual tone after
         expected.insert(expected.end(), busy.begin(), busy.end());
     }
-    EXPECT_EQ(boxes, expected);
+    EXPECT_EQ(boxes_, expected);
     const auto opens = ArgsOf("waveOutOpen");
     ASSERT_EQ(opens.size(), 4u);
     EXPECT_EQ(opens[2][1], 33750) << "the step after the failed one was tried";
@@ -262,16 +262,16 @@ TEST_F(SweepRunTest, AStepWhoseDeviceFailsPassesSilentlyAndTheRunGoesOn) {
 }
 
 TEST_F(SweepRunTest, WithoutMemoryForTheSweepTheProgramEnds) {
-    answer = QMessageBox::Yes;
+    answer_ = QMessageBox::Yes;
     platform::FailCall("GlobalAlloc", MMSYSERR_NOMEM);
     try {
-        window->PlayGenerujAutoClick();
+        window_->PlayGenerujAutoClick();
         ADD_FAILURE() << "the program went on";
     } catch (const ProgramEnded& end) {
         EXPECT_EQ(end.code, 1u);
     }
-    EXPECT_EQ(boxes, (Texts{"Nedostatek paměti", "GenerujAuto = nil"}));
-    EXPECT_EQ(window->GetGenerujAuto(), nullptr);
+    EXPECT_EQ(boxes_, (Texts{"Nedostatek paměti", "GenerujAuto = nil"}));
+    EXPECT_EQ(window_->GetGenerujAuto(), nullptr);
     EXPECT_TRUE(ArgsOf("waveOutOpen").empty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

@@ -69,13 +69,13 @@ class WaveformTest : public OpenWindowFixture {
 protected:
     void SetUp() override {
         OpenWindowFixture::SetUp();
-        amplitude = Control<ScrollBar>("TrackBarA");
-        preview = Control<Image>("ImageL");
+        amplitude_ = Control<ScrollBar>("TrackBarA");
+        preview_ = Control<Image>("ImageL");
     }
 
     // The samples the output object plays, as read back from "pokus.wav".
     std::vector<std::int16_t> Heard() const {
-        const TGenerujManual* output = window->GetGenerujManual();
+        const TGenerujManual* output = window_->GetGenerujManual();
         if (output == nullptr) {
             return {};
         }
@@ -94,14 +94,14 @@ protected:
         }
     }
 
-    ScrollBar* amplitude = nullptr;
-    Image* preview = nullptr;
+    ScrollBar* amplitude_ = nullptr;
+    Image* preview_ = nullptr;
 };
 
 TEST_F(WaveformTest, AtFullAmplitudeTheSineFallsAPixelShortWhereTheOtherShapesReachTheirPeak) {
-    amplitude->SetPosition(32767);
-    window->ImageLClick();
-    const QImage& picture = preview->Picture();
+    amplitude_->SetPosition(32767);
+    window_->ImageLClick();
+    const QImage& picture = preview_->Picture();
     ASSERT_EQ(picture.size(), QSize(180, 150));
     // Truncated, one period rising first: the top in the first half, the bottom in the second.
     const Reach top = Highest(picture);
@@ -118,21 +118,21 @@ TEST_F(WaveformTest, AtFullAmplitudeTheSineFallsAPixelShortWhereTheOtherShapesRe
     EXPECT_TRUE(Black(picture, 1, 144));
     EXPECT_FALSE(Black(picture, 1, 4));
 
-    window->Image4Click(); // rectangle: high then low
-    EXPECT_EQ(Highest(preview->Picture()).y, 10);
-    EXPECT_EQ(Highest(preview->Picture()).xs, Span(2, 90));
-    EXPECT_EQ(Lowest(preview->Picture()).y, 140);
-    EXPECT_EQ(Lowest(preview->Picture()).xs, Span(90, 178));
+    window_->Image4Click(); // rectangle: high then low
+    EXPECT_EQ(Highest(preview_->Picture()).y, 10);
+    EXPECT_EQ(Highest(preview_->Picture()).xs, Span(2, 90));
+    EXPECT_EQ(Lowest(preview_->Picture()).y, 140);
+    EXPECT_EQ(Lowest(preview_->Picture()).xs, Span(90, 178));
 
-    window->Image3Click(); // triangle: one hump, nothing below the centre line
-    EXPECT_EQ(Highest(preview->Picture()).y, 10);
-    EXPECT_EQ(Highest(preview->Picture()).xs, std::vector<int>{85});
-    EXPECT_EQ(Lowest(preview->Picture()).y, 75);
+    window_->Image3Click(); // triangle: one hump, nothing below the centre line
+    EXPECT_EQ(Highest(preview_->Picture()).y, 10);
+    EXPECT_EQ(Highest(preview_->Picture()).xs, std::vector<int>{85});
+    EXPECT_EQ(Lowest(preview_->Picture()).y, 75);
 
-    window->Image2Click(); // sawtooth: two teeth
-    EXPECT_EQ(Highest(preview->Picture()).y, 10);
-    EXPECT_EQ(Highest(preview->Picture()).xs, (std::vector<int>{85, 175}));
-    EXPECT_EQ(Lowest(preview->Picture()).y, 75);
+    window_->Image2Click(); // sawtooth: two teeth
+    EXPECT_EQ(Highest(preview_->Picture()).y, 10);
+    EXPECT_EQ(Highest(preview_->Picture()).xs, (std::vector<int>{85, 175}));
+    EXPECT_EQ(Lowest(preview_->Picture()).y, 75);
 }
 
 TEST_F(WaveformTest, TheShapesScaleWithTheAmplitudeInStepsOf100) {
@@ -144,29 +144,29 @@ TEST_F(WaveformTest, TheShapesScaleWithTheAmplitudeInStepsOf100) {
     // 2000 is 20 steps of 327: the shapes stand 3 pixels off the centre line. Below 100 they lie
     // on it.
     for (const Case& test : {Case{2000, 72, 78}, Case{99, 75, 75}, Case{0, 75, 75}}) {
-        amplitude->SetPosition(test.position);
-        window->Image4Click();
-        EXPECT_EQ(Highest(preview->Picture()).y, test.top) << test.position;
-        EXPECT_EQ(Lowest(preview->Picture()).y, test.bottom) << test.position;
-        window->Image1Click();
-        EXPECT_EQ(Highest(preview->Picture()).y, test.top) << test.position;
-        EXPECT_EQ(Lowest(preview->Picture()).y, test.bottom) << test.position;
+        amplitude_->SetPosition(test.position);
+        window_->Image4Click();
+        EXPECT_EQ(Highest(preview_->Picture()).y, test.top) << test.position;
+        EXPECT_EQ(Lowest(preview_->Picture()).y, test.bottom) << test.position;
+        window_->Image1Click();
+        EXPECT_EQ(Highest(preview_->Picture()).y, test.top) << test.position;
+        EXPECT_EQ(Lowest(preview_->Picture()).y, test.bottom) << test.position;
     }
 }
 
 TEST_F(WaveformTest, ThePreviewCatchesUpWithTheAmplitudeOnlyWhenClicked) {
-    window->Image4Click();
-    amplitude->SetPosition(32767);
-    window->RestartTone();
-    const QImage before = preview->Picture();
+    window_->Image4Click();
+    amplitude_->SetPosition(32767);
+    window_->RestartTone();
+    const QImage before = preview_->Picture();
     EXPECT_EQ(Highest(before).y, 72);
 
     Control<Panel>("PanelLImage")->show();
-    QTest::mouseClick(preview, Qt::LeftButton);
+    QTest::mouseClick(preview_, Qt::LeftButton);
     // Redrawn whole: the rectangle of 3 pixels is gone.
-    EXPECT_EQ(Highest(preview->Picture()).y, 10);
-    EXPECT_TRUE(Black(preview->Picture(), 10, 10));
-    EXPECT_FALSE(Black(preview->Picture(), 10, 72));
+    EXPECT_EQ(Highest(preview_->Picture()).y, 10);
+    EXPECT_TRUE(Black(preview_->Picture(), 10, 10));
+    EXPECT_FALSE(Black(preview_->Picture(), 10, 72));
 }
 
 TEST_F(WaveformTest, ChoosingTheTriangleWhileTheSineSoundsRestartsTheToneAsATriangle) {
@@ -178,18 +178,18 @@ TEST_F(WaveformTest, ChoosingTheTriangleWhileTheSineSoundsRestartsTheToneAsATria
     ASSERT_EQ(Count(names, "waveOutOpen"), 1);
     EXPECT_LT(std::find(names.begin(), names.end(), "waveOutClose"),
               std::find(names.begin(), names.end(), "waveOutOpen"));
-    EXPECT_TRUE(window->ManualPlaying());
+    EXPECT_TRUE(window_->ManualPlaying());
     EXPECT_EQ(Heard(), StartTone(TPrubeh::Troj));
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
-    EXPECT_EQ(Highest(preview->Picture()).y, 72);
-    EXPECT_EQ(Lowest(preview->Picture()).y, 75);
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(Highest(preview_->Picture()).y, 72);
+    EXPECT_EQ(Lowest(preview_->Picture()).y, 75);
+    EXPECT_TRUE(boxes_.empty());
 }
 
 TEST_F(WaveformTest, AChoiceAfterAStopStartsTheToneInThatWaveform) {
-    window->StopClick();
+    window_->StopClick();
     Control<RadioButton>("RadioButtonObdelnik")->setChecked(true);
-    EXPECT_TRUE(window->ManualPlaying());
+    EXPECT_TRUE(window_->ManualPlaying());
     EXPECT_EQ(Heard(), StartTone(TPrubeh::Obdelnik));
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
     EXPECT_TRUE(Control<SpeedButton>("Pause")->isEnabled());
@@ -208,22 +208,22 @@ TEST_F(WaveformTest, EachPictureChoosesItsWaveform) {
                              Case{"Image1", "RadioButtonSin", TPrubeh::Sin}}) {
         QTest::mouseClick(Control<Image>(test.image), Qt::LeftButton);
         EXPECT_TRUE(Control<RadioButton>(test.button)->isChecked()) << test.image;
-        EXPECT_TRUE(window->ManualPlaying()) << test.image;
+        EXPECT_TRUE(window_->ManualPlaying()) << test.image;
         EXPECT_EQ(Heard(), StartTone(test.prubeh)) << test.image;
     }
 }
 
 TEST_F(WaveformTest, ThePictureOfTheWaveformAlreadyChosenOnlyRedraws) {
-    const std::vector<std::string> first = CallsOf([&] { window->Image4Click(); });
+    const std::vector<std::string> first = CallsOf([&] { window_->Image4Click(); });
     EXPECT_EQ(Count(first, "waveOutOpen"), 1);
     EXPECT_TRUE(Control<RadioButton>("RadioButtonObdelnik")->isChecked());
     EXPECT_FALSE(Control<RadioButton>("RadioButtonSin")->isChecked());
-    const TGenerujManual* output = window->GetGenerujManual();
+    const TGenerujManual* output = window_->GetGenerujManual();
 
-    amplitude->SetPosition(32767);
-    EXPECT_TRUE(CallsOf([&] { window->Image4Click(); }).empty());
-    EXPECT_EQ(window->GetGenerujManual(), output);
-    EXPECT_EQ(Highest(preview->Picture()).y, 10);
+    amplitude_->SetPosition(32767);
+    EXPECT_TRUE(CallsOf([&] { window_->Image4Click(); }).empty());
+    EXPECT_EQ(window_->GetGenerujManual(), output);
+    EXPECT_EQ(Highest(preview_->Picture()).y, 10);
 }
 
 TEST(ImageTest, APictureOfTheControlsSizeThatTakesLeftClicks) {

@@ -32,20 +32,20 @@ MixerLevels ReadMixerFile(const QString& path) {
 }
 
 void WindowFixture::SetUp() {
-    ASSERT_TRUE(directory.isValid());
-    ASSERT_TRUE(QDir::setCurrent(directory.path()));
+    ASSERT_TRUE(directory_.isValid());
+    ASSERT_TRUE(QDir::setCurrent(directory_.path()));
     WriteMixerFile(MixerFile(), UserLevels);
-    platform::SetErrorBox([this](const std::string& text) { boxes.push_back(text); });
+    platform::SetErrorBox([this](const std::string& text) { boxes_.push_back(text); });
     platform::SetExitProcess([](UINT code) { throw ProgramEnded{code}; });
 }
 
 void WindowFixture::TearDown() {
-    window.reset();
-    QDir::setCurrent(previousDirectory);
+    window_.reset();
+    QDir::setCurrent(previousDirectory_);
 }
 
 void WindowFixture::OpenWindow() {
-    window = std::make_unique<TProgGenerator>();
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window_ = std::make_unique<TProgGenerator>();
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
 }

@@ -45,18 +45,18 @@ protected:
     // The window's control of that name; the test fails if there is none of that kind.
     template <class Kind>
     Kind* Control(const char* name) const {
-        auto* control = window->findChild<Kind*>(QString::fromLatin1(name));
+        auto* control = window_->findChild<Kind*>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
 
-    QString MixerFile() const { return directory.filePath(QStringLiteral("mixer.txt")); }
+    QString MixerFile() const { return directory_.filePath(QStringLiteral("mixer.txt")); }
 
-    SeamGuard seams;
-    QTemporaryDir directory;
-    QString previousDirectory = QDir::currentPath();
-    std::vector<std::string> boxes; // the texts of the message boxes, in order
-    std::unique_ptr<TProgGenerator> window;
+    SeamGuard seams_;
+    QTemporaryDir directory_;
+    QString previousDirectory_ = QDir::currentPath();
+    std::vector<std::string> boxes_; // the texts of the message boxes, in order
+    std::unique_ptr<TProgGenerator> window_;
 };
 
 // Tests that start with the window open.

@@ -19,15 +19,15 @@ namespace {
 using WindowTest = OpenWindowFixture;
 
 TEST_F(WindowTest, CaptionAndFontAreThoseOfTheStrip) {
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("GENERÁTOR SINUS-VORTAL") +
-                                         QString(85, QLatin1Char(' ')) +
-                                         QStringLiteral("číselná nastavení "));
-    EXPECT_EQ(window->font().pixelSize(), 11);
+    EXPECT_EQ(window_->windowTitle(), QStringLiteral("GENERÁTOR SINUS-VORTAL") +
+                                          QString(85, QLatin1Char(' ')) +
+                                          QStringLiteral("číselná nastavení "));
+    EXPECT_EQ(window_->font().pixelSize(), 11);
 }
 
 TEST_F(WindowTest, OpensAtTheTopLeftWithTheClientAreaOfThe800By72Strip) {
-    EXPECT_EQ(window->pos(), QPoint(0, 0));
-    EXPECT_EQ(window->size(), QSize(792, 45));
+    EXPECT_EQ(window_->pos(), QPoint(0, 0));
+    EXPECT_EQ(window_->size(), QSize(792, 45));
     // FormResize has placed the column for client width 792.
     EXPECT_EQ(Control<QLineEdit>("EditAmplituda")->x(), 628);
     EXPECT_EQ(Control<QPushButton>("Button1")->x(), 675);
@@ -35,7 +35,7 @@ TEST_F(WindowTest, OpensAtTheTopLeftWithTheClientAreaOfThe800By72Strip) {
 }
 
 TEST_F(WindowTest, AtClientWidth796TheColumnStandsWhereTheResourceHasIt) {
-    window->resize(796, window->height());
+    window_->resize(796, window_->height());
     const std::vector<std::pair<const char*, QRect>> places = {
         {"TrackBarA", {0, 1, 633, 18}},      {"EditAmplituda", {632, 0, 43, 20}},
         {"TrackBarLF", {0, 24, 633, 19}},    {"EditFrekvence", {632, 23, 45, 21}},
@@ -54,7 +54,7 @@ TEST_F(WindowTest, AtClientWidth796TheColumnStandsWhereTheResourceHasIt) {
         EXPECT_EQ(Control<QWidget>(name)->geometry(), place) << name;
     }
 
-    window->resize(806, window->height()); // ten pixels wider: the column moves by ten
+    window_->resize(806, window_->height()); // ten pixels wider: the column moves by ten
     EXPECT_EQ(Control<QLineEdit>("EditFrekvence")->x(), 642);
     EXPECT_EQ(Control<QComboBox>("ComboBox1")->x(), 687);
     EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->width(), 643);
@@ -71,8 +71,8 @@ TEST_F(WindowTest, StartsWithTheSlidersAndNumberBoxesOfA500HzToneAtAmplitude2000
     const auto* amplitude = Control<ScrollBar>("TrackBarA");
     EXPECT_EQ(amplitude->Max(), 32767);
     EXPECT_EQ(amplitude->Position(), 2000);
-    EXPECT_EQ(window->GetFrekvence(), 500);
-    EXPECT_EQ(window->GetAmplituda(), 2000);
+    EXPECT_EQ(window_->GetFrekvence(), 500);
+    EXPECT_EQ(window_->GetAmplituda(), 2000);
 
     EXPECT_EQ(Control<QLineEdit>("EditFrekvence")->text(), QStringLiteral("500"));
     EXPECT_EQ(Control<QLineEdit>("EditAmplituda")->text(), QStringLiteral("2000"));
@@ -130,7 +130,7 @@ TEST_F(WindowTest, TabMovesThroughTheVisibleControlsInTheResourceOrder) {
         }
         return names;
     };
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
 
     const QStringList manual = {"TrackBarLF",    "TrackBarA", "EditFrekvence",
                                 "EditAmplituda", "ComboBox1", "Button1"};

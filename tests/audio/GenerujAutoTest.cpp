@@ -19,14 +19,14 @@ using Texts = std::vector<std::string>;
 class SweepOutput : public ::testing::Test {
 protected:
     void SetUp() override {
-        sweep = TGenerujAuto::Create(10000);
-        ASSERT_NE(sweep, nullptr);
+        sweep_ = TGenerujAuto::Create(10000);
+        ASSERT_NE(sweep_, nullptr);
     }
 
-    SeamGuard seams;
-    MessageBoxes boxes;
-    VirtualDevice device;
-    std::unique_ptr<TGenerujAuto> sweep;
+    SeamGuard seams_;
+    MessageBoxes boxes_;
+    VirtualDevice device_;
+    std::unique_ptr<TGenerujAuto> sweep_;
 };
 
 TEST_F(SweepOutput, CreateComputesTheTablesOnceAndReservesOneBlockPerBand) {
@@ -34,7 +34,7 @@ TEST_F(SweepOutput, CreateComputesTheTablesOnceAndReservesOneBlockPerBand) {
     const auto other = TGenerujAuto::Create(32767);
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(other->GetBandTable(), SweepBandTables(32767));
-    ExpectState(*sweep, 0, 0, false);
+    ExpectState(*sweep_, 0, 0, false);
 
     const std::int64_t bytes[] = {1800, 900, 450, 300, 224, 176, 120, 88, 34, 16, 6};
     ASSERT_EQ(recorder.calls.size(), 3u * 11u);
@@ -42,7 +42,7 @@ TEST_F(SweepOutput, CreateComputesTheTablesOnceAndReservesOneBlockPerBand) {
         EXPECT_EQ(recorder.calls[3 * band],
                   (platform::RecordedCall{"GlobalAlloc", {0x2002, bytes[band]}}));
     }
-    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_TRUE(boxes_.texts.empty());
 }
 
 // Whichever band's reservation fails, the user sees one box, no object results, and every block
@@ -51,11 +51,11 @@ TEST_F(SweepOutput, FailedReservationAtAnyBandYieldsNoObject) {
     for (const char* call : {"GlobalAlloc", "GlobalSize"}) {
         for (unsigned band = 0; band < 11; ++band) {
             CallRecorder recorder;
-            boxes.texts.clear();
+            boxes_.texts.clear();
             platform::FailCall(call, MMSYSERR_NOMEM, band);
             EXPECT_EQ(TGenerujAuto::Create(10000), nullptr) << call << " at band " << band + 1;
             platform::ClearFaults();
-            EXPECT_EQ(boxes.texts, Texts{"Nedostatek paměti"});
+            EXPECT_EQ(boxes_.texts, Texts{"Nedostatek paměti"});
             const auto count = [&](const char* name) {
                 const Texts names = recorder.Names();
                 return static_cast<unsigned>(std::count(names.begin(), names.end(), name));
@@ -69,93 +69,93 @@ TEST_F(SweepOutput, FailedReservationAtAnyBandYieldsNoObject) {
 }
 
 TEST_F(SweepOutput, StepFormatAndHeaderOfTheLowestAndHighestBands) {
-    sweep->NastavFormat(11);
-    EXPECT_EQ(sweep->GetFormat().nSamplesPerSec, 4950u);
-    EXPECT_EQ(sweep->GetFormat().nAvgBytesPerSec, 9900u);
-    EXPECT_EQ(sweep->GetFormat().wFormatTag, WAVE_FORMAT_PCM);
-    EXPECT_EQ(sweep->GetFormat().nChannels, 1);
-    EXPECT_EQ(sweep->GetFormat().nBlockAlign, 2);
-    EXPECT_EQ(sweep->GetFormat().wBitsPerSample, 16);
-    sweep->AutoOpenVystup(0, 11);
-    const WAVEHDR* header = sweep->GetHeader();
+    sweep_->NastavFormat(11);
+    EXPECT_EQ(sweep_->GetFormat().nSamplesPerSec, 4950u);
+    EXPECT_EQ(sweep_->GetFormat().nAvgBytesPerSec, 9900u);
+    EXPECT_EQ(sweep_->GetFormat().wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(sweep_->GetFormat().nChannels, 1);
+    EXPECT_EQ(sweep_->GetFormat().nBlockAlign, 2);
+    EXPECT_EQ(sweep_->GetFormat().wBitsPerSample, 16);
+    sweep_->AutoOpenVystup(0, 11);
+    const WAVEHDR* header = sweep_->GetHeader();
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(header->lpData, reinterpret_cast<const char*>(sweep->GetBandTable()[0].data()));
+    EXPECT_EQ(header->lpData, reinterpret_cast<const char*>(sweep_->GetBandTable()[0].data()));
     EXPECT_EQ(header->dwBufferLength, 1800u);
     EXPECT_EQ(header->dwLoops, 0u) << "a loop count of 0 is passed on unchanged";
     EXPECT_EQ(header->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP), WHDR_BEGINLOOP | WHDR_ENDLOOP);
-    sweep->AutoCloseVystup();
+    sweep_->AutoCloseVystup();
 
-    sweep->NastavFormat(15000);
-    EXPECT_EQ(sweep->GetFormat().nSamplesPerSec, 45000u);
-    sweep->AutoOpenVystup(74250, 15000);
-    ASSERT_NE(sweep->GetHeader(), nullptr);
-    EXPECT_EQ(sweep->GetHeader()->lpData,
-              reinterpret_cast<const char*>(sweep->GetBandTable()[10].data()));
-    EXPECT_EQ(sweep->GetHeader()->dwBufferLength, 6u);
-    EXPECT_EQ(sweep->GetHeader()->dwLoops, 74250u);
+    sweep_->NastavFormat(15000);
+    EXPECT_EQ(sweep_->GetFormat().nSamplesPerSec, 45000u);
+    sweep_->AutoOpenVystup(74250, 15000);
+    ASSERT_NE(sweep_->GetHeader(), nullptr);
+    EXPECT_EQ(sweep_->GetHeader()->lpData,
+              reinterpret_cast<const char*>(sweep_->GetBandTable()[10].data()));
+    EXPECT_EQ(sweep_->GetHeader()->dwBufferLength, 6u);
+    EXPECT_EQ(sweep_->GetHeader()->dwLoops, 74250u);
 }
 
 TEST_F(SweepOutput, EveryStateAndEveryOutOfOrderCall) {
-    EXPECT_TRUE(CallsOf([&] { sweep->AutoCloseVystup(); }).empty());
-    EXPECT_TRUE(CallsOf([&] { sweep->AutoCloseVystup(); }).empty()) << "twice in a row";
-    EXPECT_TRUE(CallsOf([&] { sweep->AutoVystup(); }).empty()) << "Closed";
-    ExpectState(*sweep, 0, 0, false);
+    EXPECT_TRUE(CallsOf([&] { sweep_->AutoCloseVystup(); }).empty());
+    EXPECT_TRUE(CallsOf([&] { sweep_->AutoCloseVystup(); }).empty()) << "twice in a row";
+    EXPECT_TRUE(CallsOf([&] { sweep_->AutoVystup(); }).empty()) << "Closed";
+    ExpectState(*sweep_, 0, 0, false);
 
-    sweep->NastavFormat(440);
-    sweep->AutoOpenVystup(22, 440);
-    ExpectState(*sweep, 1, 0, false); // Prepared
-    const WAVEHDR* header = sweep->GetHeader();
-    EXPECT_TRUE(CallsOf([&] { sweep->AutoOpenVystup(7, 1000); }).empty());
-    EXPECT_EQ(sweep->GetHeader(), header);
+    sweep_->NastavFormat(440);
+    sweep_->AutoOpenVystup(22, 440);
+    ExpectState(*sweep_, 1, 0, false); // Prepared
+    const WAVEHDR* header = sweep_->GetHeader();
+    EXPECT_TRUE(CallsOf([&] { sweep_->AutoOpenVystup(7, 1000); }).empty());
+    EXPECT_EQ(sweep_->GetHeader(), header);
     EXPECT_EQ(header->dwLoops, 22u) << "the first open stays in force";
 
-    sweep->AutoVystup();
-    EXPECT_EQ(sweep->GetPlaying(), 1u); // Sounding, until the device sets the done flag
-    while (sweep->PlayingVystup()) {
+    sweep_->AutoVystup();
+    EXPECT_EQ(sweep_->GetPlaying(), 1u); // Sounding, until the device sets the done flag
+    while (sweep_->PlayingVystup()) {
         Sleep(1);
     }
-    ExpectState(*sweep, 1, 1, false); // Finished
+    ExpectState(*sweep_, 1, 1, false); // Finished
 
-    EXPECT_EQ(CallsOf([&] { sweep->AutoCloseVystup(); }), CloseAndRelease);
-    ExpectState(*sweep, 0, 0, false); // Closed
-    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(CallsOf([&] { sweep_->AutoCloseVystup(); }), CloseAndRelease);
+    ExpectState(*sweep_, 0, 0, false); // Closed
+    EXPECT_TRUE(boxes_.texts.empty());
 }
 
 TEST_F(SweepOutput, OpenErrorsShowTheirBoxesAndTheStepPassesSilently) {
-    sweep->NastavFormat(1000);
+    sweep_->NastavFormat(1000);
     for (const OpenError& error : OpenErrors) {
-        boxes.texts.clear();
+        boxes_.texts.clear();
         platform::FailCall("waveOutOpen", error.code);
-        sweep->AutoOpenVystup(50, 1000);
-        EXPECT_EQ(boxes.texts, error.boxes) << "code " << error.code;
+        sweep_->AutoOpenVystup(50, 1000);
+        EXPECT_EQ(boxes_.texts, error.boxes) << "code " << error.code;
         EXPECT_TRUE(CallsOf([&] {
-                        sweep->AutoVystup();
-                        sweep->AutoCloseVystup();
+                        sweep_->AutoVystup();
+                        sweep_->AutoCloseVystup();
                     }).empty());
-        ExpectState(*sweep, 0, 0, false);
+        ExpectState(*sweep_, 0, 0, false);
     }
 }
 
 TEST_F(SweepOutput, FailedPreparationOrWriteEndsTheStepAtOnce) {
-    sweep->NastavFormat(1000);
+    sweep_->NastavFormat(1000);
     platform::FailCall("waveOutPrepareHeader", MMSYSERR_NOMEM);
-    sweep->AutoOpenVystup(50, 1000);
-    EXPECT_EQ(boxes.texts, Texts{"Chyba pri priprave Header"});
+    sweep_->AutoOpenVystup(50, 1000);
+    EXPECT_EQ(boxes_.texts, Texts{"Chyba pri priprave Header"});
     EXPECT_TRUE(CallsOf([&] {
-                    sweep->AutoVystup();
-                    sweep->AutoCloseVystup();
+                    sweep_->AutoVystup();
+                    sweep_->AutoCloseVystup();
                 }).empty());
-    ExpectState(*sweep, 0, 0, false);
+    ExpectState(*sweep_, 0, 0, false);
 
     platform::ClearFaults();
     platform::FailCall("waveOutWrite", MMSYSERR_ERROR);
-    boxes.texts.clear();
-    sweep->AutoOpenVystup(50, 1000);
-    sweep->AutoVystup();
-    ExpectState(*sweep, 1, 0, false);
-    EXPECT_TRUE(boxes.texts.empty()) << "a failed write shows nothing";
-    EXPECT_EQ(CallsOf([&] { sweep->AutoCloseVystup(); }), CloseAndRelease);
-    ExpectState(*sweep, 0, 0, false);
+    boxes_.texts.clear();
+    sweep_->AutoOpenVystup(50, 1000);
+    sweep_->AutoVystup();
+    ExpectState(*sweep_, 1, 0, false);
+    EXPECT_TRUE(boxes_.texts.empty()) << "a failed write shows nothing";
+    EXPECT_EQ(CallsOf([&] { sweep_->AutoCloseVystup(); }), CloseAndRelease);
+    ExpectState(*sweep_, 0, 0, false);
 }
 
 } // namespace

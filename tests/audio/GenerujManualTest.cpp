@@ -23,25 +23,25 @@ constexpr DWORD Endless = 2147483647;
 class ManualOutput : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (std::size_t i = 0; i < samples.size(); ++i) {
-            samples[i] = static_cast<std::int16_t>(i * 200);
+        for (std::size_t i = 0; i < samples_.size(); ++i) {
+            samples_[i] = static_cast<std::int16_t>(i * 200);
         }
-        UlozWave(path.c_str(), samples.data(), static_cast<DWORD>(2 * samples.size()));
-        manual = TGenerujManual::Create(path.c_str(), 33000);
-        ASSERT_NE(manual, nullptr);
+        UlozWave(path_.c_str(), samples_.data(), static_cast<DWORD>(2 * samples_.size()));
+        manual_ = TGenerujManual::Create(path_.c_str(), 33000);
+        ASSERT_NE(manual_, nullptr);
     }
 
-    SeamGuard seams;
-    TempDir dir;
-    MessageBoxes boxes;
-    VirtualDevice device;
-    const std::string path = dir.File("pokus.wav");
-    std::vector<std::int16_t> samples = std::vector<std::int16_t>(150);
-    std::unique_ptr<TGenerujManual> manual;
+    SeamGuard seams_;
+    TempDir dir_;
+    MessageBoxes boxes_;
+    VirtualDevice device_;
+    const std::string path_ = dir_.File("pokus.wav");
+    std::vector<std::int16_t> samples_ = std::vector<std::int16_t>(150);
+    std::unique_ptr<TGenerujManual> manual_;
 };
 
 TEST_F(ManualOutput, CreateKeepsTheFileSamplesAndTakesTheRateFromTheCaller) {
-    const WAVEFORMATEX& format = manual->GetFormat();
+    const WAVEFORMATEX& format = manual_->GetFormat();
     EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
     EXPECT_EQ(format.nChannels, 1);
     EXPECT_EQ(format.nSamplesPerSec, 33000u);
@@ -49,65 +49,65 @@ TEST_F(ManualOutput, CreateKeepsTheFileSamplesAndTakesTheRateFromTheCaller) {
     EXPECT_EQ(format.nBlockAlign, 2);
     EXPECT_EQ(format.wBitsPerSample, 16);
     EXPECT_EQ(format.cbSize, 0);
-    ASSERT_EQ(manual->GetDataLength(), 300u);
-    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), manual->GetData()));
-    ExpectState(*manual, 0, 0, false);
-    EXPECT_TRUE(boxes.texts.empty());
+    ASSERT_EQ(manual_->GetDataLength(), 300u);
+    EXPECT_TRUE(std::equal(samples_.begin(), samples_.end(), manual_->GetData()));
+    ExpectState(*manual_, 0, 0, false);
+    EXPECT_TRUE(boxes_.texts.empty());
 
-    EXPECT_EQ(TGenerujManual::Create(dir.File("missing.wav").c_str(), 33000), nullptr);
-    EXPECT_EQ(boxes.texts, Texts{"WaveErr_OpenFile"});
+    EXPECT_EQ(TGenerujManual::Create(dir_.File("missing.wav").c_str(), 33000), nullptr);
+    EXPECT_EQ(boxes_.texts, Texts{"WaveErr_OpenFile"});
 }
 
 TEST_F(ManualOutput, HeaderLoopsTheWholeBufferAsOneBlock) {
-    manual->WaveOpenVystup(Endless);
-    const WAVEHDR* header = manual->GetHeader();
+    manual_->WaveOpenVystup(Endless);
+    const WAVEHDR* header = manual_->GetHeader();
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(header->lpData, reinterpret_cast<const char*>(manual->GetData()));
+    EXPECT_EQ(header->lpData, reinterpret_cast<const char*>(manual_->GetData()));
     EXPECT_EQ(header->dwBufferLength, 300u);
     EXPECT_EQ(header->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP), WHDR_BEGINLOOP | WHDR_ENDLOOP);
     EXPECT_EQ(header->dwLoops, Endless);
 
-    manual->WaveOpenVystup(5);
-    EXPECT_EQ(manual->GetHeader(), header);
+    manual_->WaveOpenVystup(5);
+    EXPECT_EQ(manual_->GetHeader(), header);
     EXPECT_EQ(header->dwLoops, Endless) << "a second open keeps the first loop count";
 }
 
 TEST_F(ManualOutput, EveryStateAndEveryOutOfOrderCall) {
-    EXPECT_TRUE(CallsOf([&] { manual->WaveCloseVystup(); }).empty()) << "never opened";
-    EXPECT_TRUE(CallsOf([&] { manual->WaveVystup(); }).empty()) << "Loaded";
-    EXPECT_TRUE(CallsOf([&] { manual->PauseVystup(); }).empty());
-    ExpectState(*manual, 0, 0, false);
+    EXPECT_TRUE(CallsOf([&] { manual_->WaveCloseVystup(); }).empty()) << "never opened";
+    EXPECT_TRUE(CallsOf([&] { manual_->WaveVystup(); }).empty()) << "Loaded";
+    EXPECT_TRUE(CallsOf([&] { manual_->PauseVystup(); }).empty());
+    ExpectState(*manual_, 0, 0, false);
 
-    manual->WaveOpenVystup(Endless);
-    ExpectState(*manual, 1, 0, false); // Open
-    EXPECT_TRUE(CallsOf([&] { manual->WaveOpenVystup(Endless); }).empty()) << "already open";
+    manual_->WaveOpenVystup(Endless);
+    ExpectState(*manual_, 1, 0, false); // Open
+    EXPECT_TRUE(CallsOf([&] { manual_->WaveOpenVystup(Endless); }).empty()) << "already open";
 
-    manual->WaveVystup();
-    ExpectState(*manual, 1, 1, true); // Sounding
-    EXPECT_TRUE(CallsOf([&] { manual->RestartVystup(); }).empty()) << "restart while sounding";
+    manual_->WaveVystup();
+    ExpectState(*manual_, 1, 1, true); // Sounding
+    EXPECT_TRUE(CallsOf([&] { manual_->RestartVystup(); }).empty()) << "restart while sounding";
 
-    EXPECT_EQ(CallsOf([&] { manual->PauseVystup(); }), Texts{"waveOutPause"});
-    ExpectState(*manual, 1, 0, false); // Paused
-    EXPECT_TRUE(CallsOf([&] { manual->PauseVystup(); }).empty()) << "pauses once";
+    EXPECT_EQ(CallsOf([&] { manual_->PauseVystup(); }), Texts{"waveOutPause"});
+    ExpectState(*manual_, 1, 0, false); // Paused
+    EXPECT_TRUE(CallsOf([&] { manual_->PauseVystup(); }).empty()) << "pauses once";
 
-    EXPECT_EQ(CallsOf([&] { manual->RestartVystup(); }), Texts{"waveOutRestart"});
-    ExpectState(*manual, 1, 1, true); // Sounding again
+    EXPECT_EQ(CallsOf([&] { manual_->RestartVystup(); }), Texts{"waveOutRestart"});
+    ExpectState(*manual_, 1, 1, true); // Sounding again
 
-    manual->WaveCloseVystup();
-    ExpectState(*manual, 0, 0, false); // Loaded
-    EXPECT_EQ(manual->GetHeader(), nullptr);
-    EXPECT_TRUE(CallsOf([&] { manual->WaveCloseVystup(); }).empty()) << "closed twice";
+    manual_->WaveCloseVystup();
+    ExpectState(*manual_, 0, 0, false); // Loaded
+    EXPECT_EQ(manual_->GetHeader(), nullptr);
+    EXPECT_TRUE(CallsOf([&] { manual_->WaveCloseVystup(); }).empty()) << "closed twice";
 
-    manual->RestartVystup(); // a closed output refuses the restart
-    ExpectState(*manual, 0, 0, false);
-    EXPECT_TRUE(boxes.texts.empty());
+    manual_->RestartVystup(); // a closed output refuses the restart
+    ExpectState(*manual_, 0, 0, false);
+    EXPECT_TRUE(boxes_.texts.empty());
 }
 
 TEST_F(ManualOutput, OpenWriteCloseCallsInOrderWithTheHeaderSize) {
     CallRecorder recorder;
-    manual->WaveOpenVystup(Endless);
-    manual->WaveVystup();
-    manual->WaveCloseVystup();
+    manual_->WaveOpenVystup(Endless);
+    manual_->WaveVystup();
+    manual_->WaveCloseVystup();
     Texts expected = OpenPrepareWrite;
     expected.insert(expected.end(), CloseAndRelease.begin(), CloseAndRelease.end());
     EXPECT_EQ(recorder.Names(), expected);
@@ -118,83 +118,84 @@ TEST_F(ManualOutput, OpenWriteCloseCallsInOrderWithTheHeaderSize) {
 
 TEST_F(ManualOutput, EveryOpenErrorShowsItsBoxesAndTakesNothing) {
     for (const OpenError& error : OpenErrors) {
-        boxes.texts.clear();
+        boxes_.texts.clear();
         platform::FailCall("waveOutOpen", error.code);
         Texts expected = {"waveOutOpen"};
         expected.insert(expected.end(), error.boxes.size(), "ZobrazChybu");
-        EXPECT_EQ(CallsOf([&] { manual->WaveOpenVystup(Endless); }), expected);
-        EXPECT_EQ(boxes.texts, error.boxes) << "code " << error.code;
-        EXPECT_TRUE(CallsOf([&] { manual->WaveVystup(); }).empty());
-        ExpectState(*manual, 0, 0, false);
+        EXPECT_EQ(CallsOf([&] { manual_->WaveOpenVystup(Endless); }), expected);
+        EXPECT_EQ(boxes_.texts, error.boxes) << "code " << error.code;
+        EXPECT_TRUE(CallsOf([&] { manual_->WaveVystup(); }).empty());
+        ExpectState(*manual_, 0, 0, false);
     }
 }
 
 TEST_F(ManualOutput, DeviceHeldByAnotherProgramLeavesTheToneSilent) {
     ::setenv("PROGEN_AUDIO", "busy", 1);
-    manual->WaveOpenVystup(Endless);
-    EXPECT_EQ(boxes.texts, Texts({"Chyba pri otevreni vystupniho kanalu", "MMSYSERR_ALLOCATED\t"}));
-    EXPECT_TRUE(CallsOf([&] { manual->WaveVystup(); }).empty());
-    ExpectState(*manual, 0, 0, false);
+    manual_->WaveOpenVystup(Endless);
+    EXPECT_EQ(boxes_.texts,
+              Texts({"Chyba pri otevreni vystupniho kanalu", "MMSYSERR_ALLOCATED\t"}));
+    EXPECT_TRUE(CallsOf([&] { manual_->WaveVystup(); }).empty());
+    ExpectState(*manual_, 0, 0, false);
 }
 
 // Left open by the design: a failed preparation gives the device and the header block back at
 // once, so nothing stays held while the object reads as closed.
 TEST_F(ManualOutput, FailedPreparationReleasesTheDeviceAndTheHeaderAtOnce) {
     platform::FailCall("waveOutPrepareHeader", MMSYSERR_NOMEM);
-    EXPECT_EQ(CallsOf([&] { manual->WaveOpenVystup(Endless); }),
+    EXPECT_EQ(CallsOf([&] { manual_->WaveOpenVystup(Endless); }),
               Texts({"waveOutOpen", "GlobalAlloc", "GlobalLock", "waveOutPrepareHeader",
                      "waveOutClose", "GlobalUnlock", "GlobalFree", "ZobrazChybu"}));
-    EXPECT_EQ(boxes.texts, Texts{"Chyba pri priprave Header"});
-    ExpectState(*manual, 0, 0, false);
-    EXPECT_TRUE(CallsOf([&] { manual->WaveCloseVystup(); }).empty());
+    EXPECT_EQ(boxes_.texts, Texts{"Chyba pri priprave Header"});
+    ExpectState(*manual_, 0, 0, false);
+    EXPECT_TRUE(CallsOf([&] { manual_->WaveCloseVystup(); }).empty());
 
     platform::ClearFaults();
-    manual->WaveOpenVystup(Endless);
-    manual->WaveVystup();
-    ExpectState(*manual, 1, 1, true);
+    manual_->WaveOpenVystup(Endless);
+    manual_->WaveVystup();
+    ExpectState(*manual_, 1, 1, true);
 }
 
 TEST_F(ManualOutput, MissingHeaderBlockCountsAsAFailedPreparation) {
     platform::FailCall("GlobalAlloc", MMSYSERR_NOMEM);
-    EXPECT_EQ(CallsOf([&] { manual->WaveOpenVystup(Endless); }),
+    EXPECT_EQ(CallsOf([&] { manual_->WaveOpenVystup(Endless); }),
               Texts({"waveOutOpen", "GlobalAlloc", "GlobalLock", "waveOutClose", "GlobalUnlock",
                      "GlobalFree", "ZobrazChybu"}));
-    EXPECT_EQ(boxes.texts, Texts{"Chyba pri priprave Header"});
-    ExpectState(*manual, 0, 0, false);
+    EXPECT_EQ(boxes_.texts, Texts{"Chyba pri priprave Header"});
+    ExpectState(*manual_, 0, 0, false);
 }
 
 TEST_F(ManualOutput, FailedWriteLeavesItOpenAndSilentWithoutABox) {
     platform::FailCall("waveOutWrite", MMSYSERR_ERROR);
-    manual->WaveOpenVystup(Endless);
-    manual->WaveAutoVystup();
-    ExpectState(*manual, 1, 0, false);
-    EXPECT_TRUE(boxes.texts.empty());
-    manual->WaveCloseVystup();
-    ExpectState(*manual, 0, 0, false);
+    manual_->WaveOpenVystup(Endless);
+    manual_->WaveAutoVystup();
+    ExpectState(*manual_, 1, 0, false);
+    EXPECT_TRUE(boxes_.texts.empty());
+    manual_->WaveCloseVystup();
+    ExpectState(*manual_, 0, 0, false);
 }
 
 TEST_F(ManualOutput, DestroyClosesFirstAndFreesTheSamplesOnce) {
-    manual->WaveOpenVystup(Endless);
-    manual->WaveVystup();
+    manual_->WaveOpenVystup(Endless);
+    manual_->WaveVystup();
     Texts expected = CloseAndRelease;
     expected.insert(expected.end(), {"GlobalUnlock", "GlobalFree"});
-    EXPECT_EQ(CallsOf([&] { manual.reset(); }), expected);
+    EXPECT_EQ(CallsOf([&] { manual_.reset(); }), expected);
 
-    manual = TGenerujManual::Create(path.c_str(), 33000);
-    manual->WaveOpenVystup(Endless);
-    manual->WaveCloseVystup();
-    EXPECT_EQ(CallsOf([&] { manual.reset(); }), Texts({"GlobalUnlock", "GlobalFree"}));
+    manual_ = TGenerujManual::Create(path_.c_str(), 33000);
+    manual_->WaveOpenVystup(Endless);
+    manual_->WaveCloseVystup();
+    EXPECT_EQ(CallsOf([&] { manual_.reset(); }), Texts({"GlobalUnlock", "GlobalFree"}));
 }
 
 TEST_F(ManualOutput, FinishedLoopsReadAsNotPlayingAndPositionCountsSamples) {
-    manual->WaveOpenVystup(3);
-    EXPECT_EQ(manual->WavePositionVystup(), 0u);
-    manual->WaveVystup();
-    while (manual->PlayingVystup()) {
+    manual_->WaveOpenVystup(3);
+    EXPECT_EQ(manual_->WavePositionVystup(), 0u);
+    manual_->WaveVystup();
+    while (manual_->PlayingVystup()) {
         Sleep(1);
     }
-    ExpectState(*manual, 1, 1, false); // Finished: the device set WHDR_DONE
-    EXPECT_EQ(manual->WavePositionVystup(), 3u * 150u);
+    ExpectState(*manual_, 1, 1, false); // Finished: the device set WHDR_DONE
+    EXPECT_EQ(manual_->WavePositionVystup(), 3u * 150u);
 }
 
 } // namespace

@@ -60,16 +60,16 @@ Held Settled(const Held& expected) {
 
 class Soak : public ::testing::Test {
 protected:
-    SeamGuard seams;
-    TempDir dir;
-    MessageBoxes boxes;
-    const Held before;
+    SeamGuard seams_;
+    TempDir dir_;
+    MessageBoxes boxes_;
+    const Held before_;
 };
 
 // The restart of PlayClick after StopClick: the object and its device closed, then the tone
 // computed, written, read back, opened and started.
 TEST_F(Soak, TenThousandRestartsOfTheManualToneGiveBackWhatTheyTake) {
-    const std::string path = dir.File("pokus.wav");
+    const std::string path = dir_.File("pokus.wav");
     {
         VirtualDevice device;
         std::unique_ptr<TGenerujManual> manual;
@@ -98,8 +98,8 @@ TEST_F(Soak, TenThousandRestartsOfTheManualToneGiveBackWhatTheyTake) {
         EXPECT_GT(manual->WavePositionVystup(), 0u) << "the last tone plays";
         manual.reset();
     }
-    EXPECT_EQ(Settled(before), before);
-    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(Settled(before_), before_);
+    EXPECT_TRUE(boxes_.texts.empty());
 }
 
 // The sweep's steps as PlayGenerujAutoClick runs them, 100 ms each, from 11 Hz up through every
@@ -137,8 +137,8 @@ TEST_F(Soak, TwoHundredSweepStepsGiveBackWhatTheyTake) {
         EXPECT_LE(elapsed, sound + 200 * platform::RenderPeriod) << "no step waited longer";
         sweep.reset();
     }
-    EXPECT_EQ(Settled(before), before);
-    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(Settled(before_), before_);
+    EXPECT_TRUE(boxes_.texts.empty());
 }
 
 } // namespace

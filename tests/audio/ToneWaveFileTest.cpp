@@ -37,32 +37,32 @@ Bytes ExpectedFile(const Samples& samples) {
 class ToneWaveFile : public ::testing::Test {
 protected:
     void Save(const Samples& samples) {
-        UlozWave(path.c_str(), samples.data(), static_cast<DWORD>(2 * samples.size()));
+        UlozWave(path_.c_str(), samples.data(), static_cast<DWORD>(2 * samples.size()));
     }
 
     // The samples of the file at `path`, or nothing after the reader's message.
     std::optional<Samples> Load() {
         WaveData wave{};
-        if (!NactiWave(path.c_str(), wave)) {
+        if (!NactiWave(path_.c_str(), wave)) {
             return std::nullopt;
         }
-        const auto* first = static_cast<const std::int16_t*>(wave.Data);
-        Samples samples(first, first + wave.Length / 2);
-        EXPECT_EQ(wave.Length % 2, 0u);
-        EXPECT_EQ(GlobalUnlock(wave.Handle), 0);
-        EXPECT_EQ(GlobalFree(wave.Handle), nullptr);
+        const auto* first = static_cast<const std::int16_t*>(wave.data);
+        Samples samples(first, first + wave.length / 2);
+        EXPECT_EQ(wave.length % 2, 0u);
+        EXPECT_EQ(GlobalUnlock(wave.handle), 0);
+        EXPECT_EQ(GlobalFree(wave.handle), nullptr);
         return samples;
     }
 
     std::optional<Samples> LoadPlanted(const Bytes& file) {
-        WriteText(dir.File("pokus.wav"), file);
+        WriteText(dir_.File("pokus.wav"), file);
         return Load();
     }
 
-    SeamGuard seams;
-    TempDir dir;
-    MessageBoxes boxes;
-    const std::string path = dir.File("pokus.wav");
+    SeamGuard seams_;
+    TempDir dir_;
+    MessageBoxes boxes_;
+    const std::string path_ = dir_.File("pokus.wav");
 };
 
 TEST_F(ToneWaveFile, WritesEveryByteAsLaidOut) {
@@ -73,12 +73,12 @@ TEST_F(ToneWaveFile, WritesEveryByteAsLaidOut) {
     for (const auto& tone : tones) {
         const Samples samples = VypocitejManual(tone.frequency, 2000, TPrubeh::Sin).Samples;
         Save(samples);
-        EXPECT_EQ(ReadText(path), ExpectedFile(samples)) << tone.frequency << " Hz";
-        EXPECT_EQ(std::filesystem::file_size(path), tone.fileSize) << tone.frequency << " Hz";
+        EXPECT_EQ(ReadText(path_), ExpectedFile(samples)) << tone.frequency << " Hz";
+        EXPECT_EQ(std::filesystem::file_size(path_), tone.fileSize) << tone.frequency << " Hz";
     }
     Save(Ramp(3));
-    EXPECT_EQ(std::filesystem::file_size(path), 54u) << "a longer file is truncated";
-    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(std::filesystem::file_size(path_), 54u) << "a longer file is truncated";
+    EXPECT_TRUE(boxes_.texts.empty());
 }
 
 TEST_F(ToneWaveFile, WritesWithOneCallPerFieldAfterCreatingTheFile) {
@@ -102,22 +102,22 @@ TEST_F(ToneWaveFile, WrittenSamplesReadBackUnchanged) {
 
 TEST_F(ToneWaveFile, FailureToCreateOrOpenEndsTheProgram) {
     const Bytes precious = "precious";
-    WriteText(dir.File("other"), precious);
-    std::filesystem::create_symlink(dir.File("other"), path);
+    WriteText(dir_.File("other"), precious);
+    std::filesystem::create_symlink(dir_.File("other"), path_);
     try {
         Save(Ramp(150));
         FAIL() << "the program went on";
     } catch (const ProgramEnd& end) {
         EXPECT_EQ(end.code, 1u);
     }
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_OpenFile"});
-    EXPECT_EQ(ReadText(dir.File("other")), precious) << "the link was followed";
+    EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_OpenFile"});
+    EXPECT_EQ(ReadText(dir_.File("other")), precious) << "the link was followed";
 
-    std::filesystem::remove(path);
-    boxes.texts.clear();
+    std::filesystem::remove(path_);
+    boxes_.texts.clear();
     platform::FailCall("mmioOpenA", MMSYSERR_ERROR, 1);
     EXPECT_THROW(Save(Ramp(150)), ProgramEnd) << "the second open fails";
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_OpenFile"});
+    EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_OpenFile"});
 }
 
 TEST_F(ToneWaveFile, ReaderWalksChunksInAnyOrderWithPaddingAndAnyFormatSize) {
@@ -132,7 +132,7 @@ TEST_F(ToneWaveFile, ReaderWalksChunksInAnyOrderWithPaddingAndAnyFormatSize) {
     EXPECT_EQ(LoadPlanted(Riff({Chunk("fmt ", Bytes(41, '\x7F')), data})), samples);
     EXPECT_EQ(LoadPlanted(Riff(4 + 8 + 16 + 1, {fmt, data})), samples)
         << "a chunk that starts just below RIFF size + 8 is examined";
-    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_TRUE(boxes_.texts.empty());
 }
 
 TEST_F(ToneWaveFile, ReaderRefusesWithTheMatchingMessageAndClosesFirst) {
@@ -161,19 +161,19 @@ TEST_F(ToneWaveFile, ReaderRefusesWithTheMatchingMessageAndClosesFirst) {
     CallRecorder recorder;
     for (const auto& refused : cases) {
         recorder.calls.clear();
-        boxes.texts.clear();
+        boxes_.texts.clear();
         EXPECT_EQ(LoadPlanted(refused.file), std::nullopt) << refused.what;
-        EXPECT_EQ(boxes.texts, std::vector<std::string>{refused.message}) << refused.what;
+        EXPECT_EQ(boxes_.texts, std::vector<std::string>{refused.message}) << refused.what;
         const std::vector<std::string> names = recorder.Names();
         ASSERT_GE(names.size(), 2u);
         EXPECT_EQ(names[names.size() - 2], "mmioClose") << refused.what;
         EXPECT_EQ(names.back(), "ZobrazChybu") << refused.what;
     }
 
-    boxes.texts.clear();
-    std::filesystem::remove(path);
+    boxes_.texts.clear();
+    std::filesystem::remove(path_);
     EXPECT_EQ(Load(), std::nullopt);
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_OpenFile"});
+    EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_OpenFile"});
 }
 
 TEST_F(ToneWaveFile, ReaderRefusesWhenTheDataBlockCannotBeHad) {
@@ -182,9 +182,9 @@ TEST_F(ToneWaveFile, ReaderRefusesWhenTheDataBlockCannotBeHad) {
     for (const char* call : {"GlobalAlloc", "GlobalSize"}) {
         recorder.calls.clear();
         platform::FailCall(call, MMSYSERR_NOMEM);
-        boxes.texts.clear();
+        boxes_.texts.clear();
         EXPECT_EQ(Load(), std::nullopt) << call;
-        EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_Memory"}) << call;
+        EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_Memory"}) << call;
         EXPECT_EQ(std::count(recorder.calls.begin(), recorder.calls.end(),
                              platform::RecordedCall{"GlobalFree", {}}),
                   1)
@@ -215,9 +215,9 @@ TEST_F(ToneWaveFile, HostileChunkSizesEndTheSearch) {
         {"chunk header cut off", Join({Riff(0xFFFFFFFF, {fmt}), "dat"}), "WaveErr_NoData"},
     };
     for (const auto& hostile : cases) {
-        boxes.texts.clear();
+        boxes_.texts.clear();
         EXPECT_EQ(LoadPlanted(hostile.file), std::nullopt) << hostile.what;
-        EXPECT_EQ(boxes.texts, std::vector<std::string>{hostile.message}) << hostile.what;
+        EXPECT_EQ(boxes_.texts, std::vector<std::string>{hostile.message}) << hostile.what;
     }
 }
 
@@ -228,7 +228,7 @@ TEST_F(ToneWaveFile, DataLengthCountsOnlyWholeSamplesInTheFile) {
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", seven)})), Ramp(3)) << "odd byte dropped";
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "\x55")})), Samples{});
     EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", "")})), Samples{});
-    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_TRUE(boxes_.texts.empty());
 }
 
 // A full disk cuts the file short, or the read itself fails: the remnant would play at a wrong
@@ -238,13 +238,13 @@ TEST_F(ToneWaveFile, DataCutShortOrUnreadableIsRefused) {
     platform::FailCall("mmioWrite", MMSYSERR_ERROR, 8); // the samples' write
     Save(Ramp(150));
     platform::ClearFaults();
-    EXPECT_EQ(std::filesystem::file_size(path), 48u);
+    EXPECT_EQ(std::filesystem::file_size(path_), 48u);
     const Bytes six = SampleBytes(Ramp(3));
     const struct {
         const char* what;
         Bytes file;
     } cut[] = {
-        {"samples never written", ReadText(path)},
+        {"samples never written", ReadText(path_)},
         {"claims more than the file holds",
          Riff({Chunk("fmt ", ""), Join({"data", U32(1000), six})})},
         {"claims 2^31 - 1 bytes", Riff({Chunk("fmt ", ""), Join({"data", U32(0x7FFFFFFF), six})})}};
@@ -252,19 +252,19 @@ TEST_F(ToneWaveFile, DataCutShortOrUnreadableIsRefused) {
         return std::ranges::count(recorder.calls, name, &platform::RecordedCall::name);
     };
     for (const auto& refused : cut) {
-        boxes.texts.clear();
+        boxes_.texts.clear();
         recorder.calls.clear();
         EXPECT_EQ(LoadPlanted(refused.file), std::nullopt) << refused.what;
-        EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_NoData"}) << refused.what;
+        EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_NoData"}) << refused.what;
         EXPECT_EQ(count("GlobalAlloc"), 0) << refused.what;
     }
 
     Save(Ramp(150));
-    boxes.texts.clear();
+    boxes_.texts.clear();
     recorder.calls.clear();
     platform::FailCall("mmioRead", MMSYSERR_ERROR, 6); // the samples' read
     EXPECT_EQ(Load(), std::nullopt);
-    EXPECT_EQ(boxes.texts, std::vector<std::string>{"WaveErr_NoData"});
+    EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_NoData"});
     EXPECT_EQ(count("GlobalAlloc"), 1) << "the samples' block was reserved";
     EXPECT_EQ(count("GlobalFree"), 1) << "and given back";
 }

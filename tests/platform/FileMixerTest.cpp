@@ -16,11 +16,11 @@ constexpr const char* AllFull = "wave0=0xFFFFFFFF\n"
 
 class FileMixer : public testing::Test {
 protected:
-    TempDir dir;
-    std::string path = dir.File("mixer");
-    std::unique_ptr<platform::Mixer> mixer = platform::MakeFileMixer(path);
+    TempDir dir_;
+    std::string path_ = dir_.File("mixer");
+    std::unique_ptr<platform::Mixer> mixer_ = platform::MakeFileMixer(path_);
 
-    MMRESULT Get(unsigned line, DWORD& volume) { return mixer->GetVolume(line, volume); }
+    MMRESULT Get(unsigned line, DWORD& volume) { return mixer_->GetVolume(line, volume); }
 };
 
 } // namespace
@@ -29,11 +29,11 @@ TEST_F(FileMixer, IsCreatedWithEveryLevelFull) {
     DWORD volume = 0;
     EXPECT_EQ(Get(3, volume), MMSYSERR_NOERROR);
     EXPECT_EQ(volume, 0xFFFFFFFFU);
-    EXPECT_EQ(ReadText(path), AllFull);
+    EXPECT_EQ(ReadText(path_), AllFull);
 
-    std::filesystem::remove(path);
-    EXPECT_EQ(mixer->SetVolume(0, 0x0000FFFF), MMSYSERR_NOERROR);
-    EXPECT_EQ(ReadText(path).substr(0, 17), "wave0=0x0000FFFF\n");
+    std::filesystem::remove(path_);
+    EXPECT_EQ(mixer_->SetVolume(0, 0x0000FFFF), MMSYSERR_NOERROR);
+    EXPECT_EQ(ReadText(path_).substr(0, 17), "wave0=0x0000FFFF\n");
 }
 
 TEST_F(FileMixer, SetReplacesItsLineAndKeepsEveryOtherLine) {
@@ -46,11 +46,11 @@ TEST_F(FileMixer, SetReplacesItsLineAndKeepsEveryOtherLine) {
                                "aux5=0xFFFFFFFF\n"
                                "aux5=0x00000001\n"
                                "extra=1";
-    WriteText(path, before);
-    ASSERT_EQ(mixer->SetVolume(5, 0xFFFFEFFF), MMSYSERR_NOERROR);
+    WriteText(path_, before);
+    ASSERT_EQ(mixer_->SetVolume(5, 0xFFFFEFFF), MMSYSERR_NOERROR);
     std::string expected = before;
     expected.replace(expected.find("aux5=0xFFFFFFFF"), 15, "aux5=0xFFFFEFFF");
-    EXPECT_EQ(ReadText(path), expected + "\n");
+    EXPECT_EQ(ReadText(path_), expected + "\n");
 
     DWORD volume = 0;
     EXPECT_EQ(Get(5, volume), MMSYSERR_NOERROR);
@@ -66,7 +66,7 @@ TEST_F(FileMixer, MissingOrUnreadableLinesFailTheGetAndASetMendsThem) {
                                       "aux2=0xGGGGGGGG", "aux2=12345678AB", "aux2= 0x12345678",
                                       "aux2=0x-1234567", "aux2=0x+1234567", "aux2 =0x12345678"};
     for (const std::string& line : unreadable) {
-        WriteText(path, "wave0=0x00000000\n" + line + "\n");
+        WriteText(path_, "wave0=0x00000000\n" + line + "\n");
         DWORD volume = 0x5A5A5A5A;
         EXPECT_EQ(Get(2, volume), MMSYSERR_BADDEVICEID) << line;
         EXPECT_EQ(volume, 0x5A5A5A5AU) << "untouched on failure: " << line;
@@ -74,31 +74,31 @@ TEST_F(FileMixer, MissingOrUnreadableLinesFailTheGetAndASetMendsThem) {
     DWORD volume = 0;
     EXPECT_EQ(Get(4, volume), MMSYSERR_BADDEVICEID); // no line at all
 
-    ASSERT_EQ(mixer->SetVolume(2, 0x00010002), MMSYSERR_NOERROR);
-    ASSERT_EQ(mixer->SetVolume(4, 0x00030004), MMSYSERR_NOERROR);
+    ASSERT_EQ(mixer_->SetVolume(2, 0x00010002), MMSYSERR_NOERROR);
+    ASSERT_EQ(mixer_->SetVolume(4, 0x00030004), MMSYSERR_NOERROR);
     // "aux2 =" is not aux2's line, so it stays as it was.
-    EXPECT_EQ(ReadText(path),
+    EXPECT_EQ(ReadText(path_),
               "wave0=0x00000000\naux2 =0x12345678\naux2=0x00010002\naux4=0x00030004\n");
 }
 
 TEST_F(FileMixer, ReadsTheFileAtEveryGet) {
     DWORD volume = 0;
     ASSERT_EQ(Get(1, volume), MMSYSERR_NOERROR);
-    WriteText(path, "aux1=0x00007FFF\n");
+    WriteText(path_, "aux1=0x00007FFF\n");
     ASSERT_EQ(Get(1, volume), MMSYSERR_NOERROR);
     EXPECT_EQ(volume, 0x00007FFFU);
 }
 
 TEST_F(FileMixer, ReplacesTheFileWholeAndKeepsItsPermissions) {
-    WriteText(path, AllFull);
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    ASSERT_EQ(mixer->SetVolume(1, 0), MMSYSERR_NOERROR);
+    WriteText(path_, AllFull);
+    ASSERT_EQ(::chmod(path_.c_str(), 0640), 0);
+    ASSERT_EQ(mixer_->SetVolume(1, 0), MMSYSERR_NOERROR);
 
     struct stat status {};
-    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    ASSERT_EQ(::stat(path_.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640U);
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
         names.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(names, std::vector<std::string>{"mixer"}) << "no temporary file is left";
@@ -106,22 +106,22 @@ TEST_F(FileMixer, ReplacesTheFileWholeAndKeepsItsPermissions) {
 
 TEST_F(FileMixer, APathThatIsNoMixerFileFailsAndIsLeftAlone) {
     DWORD volume = 0;
-    std::filesystem::create_directory(path);
+    std::filesystem::create_directory(path_);
     EXPECT_EQ(Get(0, volume), MMSYSERR_ERROR);
-    EXPECT_EQ(mixer->SetVolume(0, 0), MMSYSERR_ERROR);
-    EXPECT_TRUE(std::filesystem::is_directory(path));
-    std::filesystem::remove(path);
+    EXPECT_EQ(mixer_->SetVolume(0, 0), MMSYSERR_ERROR);
+    EXPECT_TRUE(std::filesystem::is_directory(path_));
+    std::filesystem::remove(path_);
 
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); // must not wait for a writer
+    ASSERT_EQ(::mkfifo(path_.c_str(), 0600), 0); // must not wait for a writer
     EXPECT_EQ(Get(0, volume), MMSYSERR_ERROR);
-    EXPECT_EQ(mixer->SetVolume(0, 0), MMSYSERR_ERROR);
-    std::filesystem::remove(path);
+    EXPECT_EQ(mixer_->SetVolume(0, 0), MMSYSERR_ERROR);
+    std::filesystem::remove(path_);
 
-    WriteText(path, std::string(2 << 20, 'x')); // far too large to be a mixer file
-    EXPECT_EQ(mixer->SetVolume(0, 0), MMSYSERR_ERROR);
-    EXPECT_EQ(std::filesystem::file_size(path), 2U << 20);
+    WriteText(path_, std::string(2 << 20, 'x')); // far too large to be a mixer file
+    EXPECT_EQ(mixer_->SetVolume(0, 0), MMSYSERR_ERROR);
+    EXPECT_EQ(std::filesystem::file_size(path_), 2U << 20);
 
-    const auto nowhere = platform::MakeFileMixer(dir.File("missing/mixer"));
+    const auto nowhere = platform::MakeFileMixer(dir_.File("missing/mixer"));
     EXPECT_EQ(nowhere->GetVolume(0, volume), MMSYSERR_ERROR);
     EXPECT_EQ(nowhere->SetVolume(0, 0), MMSYSERR_ERROR);
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr UINT Shared = GMEM_MOVEABLE | GMEM_DDESHARE;
 
 class GlobalMemory : public ::testing::Test {
-    SeamGuard seams;
+    SeamGuard seams_;
 };
 
 TEST_F(GlobalMemory, BlockLivesFromAllocToFreeWithCountedLocks) {

@@ -11,14 +11,14 @@ namespace {
 
 class MultimediaFile : public ::testing::Test {
 protected:
-    TempDir dir;
+    TempDir dir_;
 };
 
 TEST_F(MultimediaFile, CreateTruncatesAndWriteDoesNotCreate) {
-    const std::string path = dir.File("pokus.wav");
+    const std::string path = dir_.File("pokus.wav");
     EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_WRITE), nullptr) << "no such file yet";
 
-    WriteText(dir.File("pokus.wav"), std::string(100, 'x'));
+    WriteText(dir_.File("pokus.wav"), std::string(100, 'x'));
     const HMMIO created = mmioOpenA(path.c_str(), nullptr, MMIO_CREATE);
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(mmioClose(created, 0), MMSYSERR_NOERROR);
@@ -26,7 +26,7 @@ TEST_F(MultimediaFile, CreateTruncatesAndWriteDoesNotCreate) {
 }
 
 TEST_F(MultimediaFile, WrittenBytesReadBackAndReadsStopAtTheEnd) {
-    const std::string path = dir.File("data.bin");
+    const std::string path = dir_.File("data.bin");
     mmioClose(mmioOpenA(path.c_str(), nullptr, MMIO_CREATE), 0);
 
     const HMMIO out = mmioOpenA(path.c_str(), nullptr, MMIO_WRITE);
@@ -50,36 +50,36 @@ TEST_F(MultimediaFile, WrittenBytesReadBackAndReadsStopAtTheEnd) {
     EXPECT_EQ(mmioRead(in, buffer.data(), -1), -1);
     EXPECT_EQ(mmioClose(in, 0), MMSYSERR_NOERROR);
 
-    EXPECT_EQ(ReadText(dir.File("data.bin")), "0123456789");
+    EXPECT_EQ(ReadText(dir_.File("data.bin")), "0123456789");
 }
 
 TEST_F(MultimediaFile, WritingNeverFollowsASymbolicLink) {
     const std::string precious = "keep";
-    WriteText(dir.File("precious"), precious);
-    const std::string link = dir.File("pokus.wav");
-    std::filesystem::create_symlink(dir.File("precious"), link);
+    WriteText(dir_.File("precious"), precious);
+    const std::string link = dir_.File("pokus.wav");
+    std::filesystem::create_symlink(dir_.File("precious"), link);
 
     EXPECT_EQ(mmioOpenA(link.c_str(), nullptr, MMIO_CREATE), nullptr);
     EXPECT_EQ(mmioOpenA(link.c_str(), nullptr, MMIO_WRITE), nullptr);
     EXPECT_EQ(mmioOpenA(link.c_str(), nullptr, MMIO_READWRITE), nullptr);
-    EXPECT_EQ(ReadText(dir.File("precious")), precious);
+    EXPECT_EQ(ReadText(dir_.File("precious")), precious);
 
-    const std::string dangling = dir.File("dangling.wav");
-    std::filesystem::create_symlink(dir.File("elsewhere"), dangling);
+    const std::string dangling = dir_.File("dangling.wav");
+    std::filesystem::create_symlink(dir_.File("elsewhere"), dangling);
     EXPECT_EQ(mmioOpenA(dangling.c_str(), nullptr, MMIO_CREATE), nullptr);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("elsewhere")));
 }
 
 TEST_F(MultimediaFile, OnlyRegularFilesOpenAndAFifoDoesNotBlock) {
-    const std::string fifo = dir.File("fifo");
+    const std::string fifo = dir_.File("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(mmioOpenA(fifo.c_str(), nullptr, MMIO_READ), nullptr);
     EXPECT_EQ(mmioOpenA(fifo.c_str(), nullptr, MMIO_WRITE), nullptr);
-    EXPECT_EQ(mmioOpenA(dir.File("").c_str(), nullptr, MMIO_READ), nullptr);
+    EXPECT_EQ(mmioOpenA(dir_.File("").c_str(), nullptr, MMIO_READ), nullptr);
 }
 
 TEST_F(MultimediaFile, BadHandlesArgumentsAndFlagsFailCleanly) {
-    const std::string path = dir.File("f");
+    const std::string path = dir_.File("f");
     EXPECT_EQ(mmioOpenA(nullptr, nullptr, MMIO_READ), nullptr);
     EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_CREATE | MMIO_WRITE | MMIO_READWRITE), nullptr);
     EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_CREATE | 0x10), nullptr);

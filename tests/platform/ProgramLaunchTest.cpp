@@ -42,13 +42,13 @@ class ProgramLaunch : public testing::Test {
 protected:
     // A program that writes its arguments and the descriptors it was given to the marker.
     void SetUp() override {
-        WriteText(probe, "#!/bin/sh\n"
-                         "{ echo \"$@\"; /bin/ls /proc/$$/fd; } > '" +
-                             marker +
-                             ".part'\n"
-                             "/bin/mv '" +
-                             marker + ".part' '" + marker + "'\n");
-        std::filesystem::permissions(probe, std::filesystem::perms::owner_all);
+        WriteText(probe_, "#!/bin/sh\n"
+                          "{ echo \"$@\"; /bin/ls /proc/$$/fd; } > '" +
+                              marker_ +
+                              ".part'\n"
+                              "/bin/mv '" +
+                              marker_ + ".part' '" + marker_ + "'\n");
+        std::filesystem::permissions(probe_, std::filesystem::perms::owner_all);
         ::unsetenv("PROGEN_MIXER_APP");
     }
     void TearDown() override {
@@ -59,9 +59,9 @@ protected:
     // The probe's report, once it has run; it takes milliseconds, the bound only ends a hang.
     std::optional<std::string> ProbeReport() {
         for (int wait = 0; wait < 1000; ++wait) {
-            if (std::filesystem::exists(marker)) {
-                std::string report = ReadText(marker);
-                std::filesystem::remove(marker);
+            if (std::filesystem::exists(marker_)) {
+                std::string report = ReadText(marker_);
+                std::filesystem::remove(marker_);
                 return report;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -71,17 +71,17 @@ protected:
 
     std::string FirstLine(const std::string& report) { return report.substr(0, report.find('\n')); }
 
-    SavedVariable savedPath{"PATH"};
-    SavedVariable savedApp{"PROGEN_MIXER_APP"};
-    TempDir dir;
-    std::string probe = dir.File("probe");
-    std::string marker = dir.File("marker");
+    SavedVariable savedPath_{"PATH"};
+    SavedVariable savedApp_{"PROGEN_MIXER_APP"};
+    TempDir dir_;
+    std::string probe_ = dir_.File("probe");
+    std::string marker_ = dir_.File("marker");
 };
 
 } // namespace
 
 TEST_F(ProgramLaunch, MixerProgramsStartTheDesktopMixer) {
-    ::setenv("PROGEN_MIXER_APP", (probe + " --tab \"all lines\"").c_str(), 1);
+    ::setenv("PROGEN_MIXER_APP", (probe_ + " --tab \"all lines\"").c_str(), 1);
     for (const char* program : {"reg.exe", "SndVol32.exe", "ctmixer.exe /ignored"}) {
         EXPECT_EQ(WinExec(program, SW_SHOWNORMAL), 33U) << program;
         const std::optional<std::string> report = ProbeReport();
@@ -91,7 +91,7 @@ TEST_F(ProgramLaunch, MixerProgramsStartTheDesktopMixer) {
 }
 
 TEST_F(ProgramLaunch, OtherCommandLinesRunFromPath) {
-    ::setenv("PATH", (dir.Path().string() + ":/usr/bin:/bin").c_str(), 1);
+    ::setenv("PATH", (dir_.Path().string() + ":/usr/bin:/bin").c_str(), 1);
     EXPECT_EQ(WinExec("probe one \"two words\"", SW_SHOWNOACTIVATE), 33U);
     const std::optional<std::string> report = ProbeReport();
     ASSERT_TRUE(report);
@@ -102,7 +102,7 @@ TEST_F(ProgramLaunch, TheProgramIsNoChildAndGetsNoneOfOurDescriptors) {
     const int held = ::open("/dev/null", O_RDONLY); // no close-on-exec, like a sound device's
     ASSERT_GE(::dup2(held, 100), 0);
     ::close(held);
-    ::setenv("PROGEN_MIXER_APP", probe.c_str(), 1);
+    ::setenv("PROGEN_MIXER_APP", probe_.c_str(), 1);
     ASSERT_EQ(WinExec("reg.exe", SW_SHOWNORMAL), 33U);
     const std::optional<std::string> report = ProbeReport();
     ::close(100);
@@ -121,17 +121,17 @@ TEST_F(ProgramLaunch, WhatCannotBeFoundIsFileNotFound) {
     EXPECT_EQ(WinExec("  ", SW_SHOWNORMAL), 2U);
     EXPECT_EQ(WinExec(nullptr, SW_SHOWNORMAL), 2U);
 
-    ::setenv("PROGEN_MIXER_APP", dir.File("no-such-mixer").c_str(), 1);
+    ::setenv("PROGEN_MIXER_APP", dir_.File("no-such-mixer").c_str(), 1);
     EXPECT_EQ(WinExec("reg.exe", SW_SHOWNORMAL), 2U);
 
-    const std::string plain = dir.File("plain");
+    const std::string plain = dir_.File("plain");
     WriteText(plain, "not a program");
     EXPECT_EQ(WinExec(plain.c_str(), SW_SHOWNORMAL), 2U); // not executable
-    EXPECT_FALSE(std::filesystem::exists(marker));
+    EXPECT_FALSE(std::filesystem::exists(marker_));
 }
 
 TEST_F(ProgramLaunch, AnExecutableOfNoKnownFormatIsBadFormat) {
-    const std::string garbage = dir.File("garbage");
+    const std::string garbage = dir_.File("garbage");
     WriteText(garbage, std::string("\x7f"
                                    "ELF but not really",
                                    19));
@@ -143,7 +143,7 @@ TEST_F(ProgramLaunch, IsRecordedAndCanBeMadeToFail) {
     std::vector<platform::RecordedCall> calls;
     platform::RecordCalls(&calls);
     platform::FailCall("WinExec", 0);
-    ::setenv("PROGEN_MIXER_APP", probe.c_str(), 1);
+    ::setenv("PROGEN_MIXER_APP", probe_.c_str(), 1);
     EXPECT_EQ(WinExec("reg.exe", SW_SHOWNOACTIVATE), 0U);
     EXPECT_EQ(calls, (std::vector<platform::RecordedCall>{{"WinExec", {4}}}));
 }
