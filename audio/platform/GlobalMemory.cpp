@@ -1,9 +1,9 @@
 // Global memory: a handle owns one heap block and its lock count. Blocks never move, so a lock
 // only counts; every block is zero-filled, so nothing uninitialised can reach the device.
 
-#include "HandleTable.h"
-#include "MMSystem.h"
-#include "Seams.h"
+#include "audio/platform/HandleTable.h"
+#include "audio/platform/MMSystem.h"
+#include "audio/platform/Seams.h"
 
 #include <algorithm>
 #include <cstdint>

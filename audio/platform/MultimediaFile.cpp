@@ -2,10 +2,10 @@
 // for writing is never reached through a symbolic link: a link planted where the program writes
 // must not make it truncate another file.
 
-#include "HandleTable.h"
-#include "MMSystem.h"
-#include "Seams.h"
-#include "UniqueFd.h"
+#include "audio/platform/HandleTable.h"
+#include "audio/platform/MMSystem.h"
+#include "audio/platform/Seams.h"
+#include "audio/platform/UniqueFd.h"
 
 #include <cerrno>
 #include <cstdint>
