@@ -16,6 +16,7 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -23,6 +24,15 @@ namespace {
 
 const QColor Aqua(0x00, 0xFF, 0xFF);
 const QColor Fuchsia(0xFF, 0x00, 0xFF);
+
+// The menu entry's icon, in every size it comes in.
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/progen-%1.png").arg(size));
+    }
+    return icon;
+}
 
 QString Blanks(int count) {
     return QString(count, QLatin1Char(' '));
@@ -135,6 +145,7 @@ void TProgGenerator::CreateControls() {
     setFont(windowFont);
     setWindowTitle(QStringLiteral("GENERÁTOR SINUS-VORTAL") + Blanks(85) +
                    QStringLiteral("číselná nastavení "));
+    setWindowIcon(ProgramIcon());
 
     // Shown at start. The widths and lefts of the right-hand column are FormResize's.
     TrackBarA = Place(new ScrollBar(this), "TrackBarA", 0, 1, 633, 18);

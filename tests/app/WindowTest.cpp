@@ -23,6 +23,7 @@ TEST_F(WindowTest, CaptionAndFontAreThoseOfTheStrip) {
                                           QString(85, QLatin1Char(' ')) +
                                           QStringLiteral("číselná nastavení "));
     EXPECT_EQ(window_->font().pixelSize(), 11);
+    EXPECT_EQ(window_->windowIcon().availableSizes().size(), 6) << "the icon's six sizes";
 }
 
 TEST_F(WindowTest, OpensAtTheTopLeftWithTheClientAreaOfThe800By72Strip) {
