@@ -11,3 +11,9 @@ void SpeedButton::JoinGroup(QButtonGroup& group) {
     group.setExclusive(true);
     group.addButton(this);
 }
+
+void SpeedButton::nextCheckState() {
+    if (group() != nullptr) {
+        QToolButton::nextCheckState();
+    }
+}

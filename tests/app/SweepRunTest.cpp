@@ -117,6 +117,10 @@ TEST_F(SweepRunTest, EveryFailedCheckShowsItsBoxInOrderAndNothingIsPlayed) {
         {100, 1000, 100, 100, {check5}},
     };
     const int sliderBefore = Control<ScrollBar>("TrackBarLF")->Position();
+    platform::SetErrorBox([this](const std::string& text) {
+        boxes_.push_back(text);
+        EXPECT_FALSE(Control<SpeedButton>("PlayGenerujAuto")->Down()) << "pressed under " << text;
+    });
     for (const auto& c : cases) {
         boxes_.clear();
         calls_.clear();
