@@ -23,7 +23,6 @@ public:
     static GlobalBlock AdoptLocked(HGLOBAL handle);
 
     explicit operator bool() const { return held_; }
-    HGLOBAL Handle() const { return handle_; }
 
     void* Lock();
     // Hands the handle, still locked if it was, to the caller, who gives it back.
