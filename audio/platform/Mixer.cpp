@@ -1,19 +1,20 @@
 #include "audio/platform/Mixer.h"
 
+#include "audio/platform/BackendChoice.h"
+
 namespace platform {
 
 std::unique_ptr<Mixer> MakeMixer(std::string_view choice) {
-    constexpr std::string_view alsa = "alsa";
-    constexpr std::string_view alsaNamed = "alsa:";
-    constexpr std::string_view file = "file:";
-    if (choice.empty() || choice == alsa) {
-        return MakeAlsaMixer("default");
+    const std::optional<BackendChoice> parsed = ParseBackendChoice(choice);
+    if (!parsed) {
+        return nullptr;
     }
-    if (choice.starts_with(alsaNamed) && choice.size() > alsaNamed.size()) {
-        return MakeAlsaMixer(std::string(choice.substr(alsaNamed.size())));
+    const auto& [kind, argument] = *parsed;
+    if ((kind.empty() && !argument) || kind == "alsa") {
+        return MakeAlsaMixer(std::string(argument.value_or("default")));
     }
-    if (choice.starts_with(file) && choice.size() > file.size()) {
-        return MakeFileMixer(std::string(choice.substr(file.size())));
+    if (kind == "file" && argument) {
+        return MakeFileMixer(std::string(*argument));
     }
     return nullptr;
 }

@@ -3,6 +3,7 @@
 
 #include "audio/platform/AlsaSink.h"
 
+#include "audio/platform/Clock.h"
 #include "audio/platform/WaveOutEngine.h"
 #include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
@@ -87,6 +88,17 @@ TEST_F(AlsaSink, SendsTheConvertedToneToTheNamedPcm) {
         FitTone(std::span(frames).subspan(sound.begin + 4800, sound.Size() - 9600), 48000);
     EXPECT_NEAR(tone.frequency, 440.0, 1e-6);
     EXPECT_NEAR(tone.amplitude, 20000.0 / 32768, 1e-4);
+}
+
+TEST_F(AlsaSink, APcmThatAlwaysReportsRoomPlaysInRealTime) {
+    // ALSA's null PCM takes everything at once, however fast it comes: the clock paces it.
+    UseSink("alsa:null");
+    const auto start = platform::CurrentClock().Now();
+    TestOutput output(48000);
+    ASSERT_EQ(output.Play(Constant(480, 1000), 200), MMSYSERR_NOERROR); // 2 s
+    output.WaitUntilDone();
+    const auto played = platform::CurrentClock().Now() - start;
+    EXPECT_NEAR(std::chrono::duration<double>(played).count(), 2.0, 0.03);
 }
 
 TEST_F(AlsaSink, PcmThatDoesNotExistIsABadDevice) {
