@@ -1,9 +1,9 @@
+#include "audio/platform/AlsaErrors.h"
 #include "audio/platform/Mixer.h"
 #include "audio/platform/MixerLevels.h"
 
 #include <alsa/asoundlib.h>
 #include <array>
-#include <cerrno>
 #include <optional>
 
 namespace platform {
@@ -18,22 +18,6 @@ struct CloseMixer {
 struct FreeElementId {
     void operator()(snd_mixer_selem_id_t* id) const { snd_mixer_selem_id_free(id); }
 };
-
-MMRESULT ResultOf(int error) {
-    switch (-error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-    case EINVAL: // what ALSA answers for a card number that does not exist
-        return MMSYSERR_BADDEVICEID;
-    case EBUSY:
-        return MMSYSERR_ALLOCATED;
-    case ENOMEM:
-        return MMSYSERR_NOMEM;
-    default:
-        return MMSYSERR_ERROR;
-    }
-}
 
 // The playback volume of the element behind one line.
 struct Element {
@@ -162,9 +146,10 @@ private:
         if (mixer_) {
             return MMSYSERR_NOERROR;
         }
+        QuietAlsa();
         snd_mixer_t* raw = nullptr;
         if (const int error = snd_mixer_open(&raw, 0); error < 0) {
-            return ResultOf(error);
+            return MapAlsaError(error, MMSYSERR_BADDEVICEID);
         }
         std::unique_ptr<snd_mixer_t, CloseMixer> mixer(raw);
         int error = snd_mixer_attach(raw, card_.c_str());
@@ -175,7 +160,7 @@ private:
             error = snd_mixer_load(raw);
         }
         if (error < 0) {
-            return ResultOf(error);
+            return MapAlsaError(error, MMSYSERR_BADDEVICEID);
         }
         mixer_ = std::move(mixer);
         return MMSYSERR_NOERROR;

@@ -1,5 +1,6 @@
 #include "audio/platform/AlsaSink.h"
 
+#include "audio/platform/AlsaErrors.h"
 #include "audio/platform/SampleEncoder.h"
 
 #include <algorithm>
@@ -19,7 +20,8 @@ using std::chrono::steady_clock;
 constexpr snd_pcm_uframes_t PeriodAt48k = 512;
 constexpr snd_pcm_uframes_t BufferPeriods = 8;
 // A device that takes nothing for this long, though it has frames to play or to take, is lost.
-constexpr auto StallLimit = std::chrono::milliseconds(500);
+// Long, because an idle sound server may first take a block of two seconds at once.
+constexpr auto StallLimit = std::chrono::seconds(3);
 // A suspended device that has not resumed by then is prepared afresh.
 constexpr auto ResumeLimit = std::chrono::milliseconds(1000);
 
@@ -300,12 +302,13 @@ private:
 } // namespace
 
 OpenedSink OpenAlsaSink(const std::string& name) {
+    QuietAlsa();
     snd_pcm_t* raw = nullptr;
     // Non-blocking, so that a device held by another program fails at once instead of waiting.
     int error = snd_pcm_open(&raw, name.c_str(), SND_PCM_STREAM_PLAYBACK,
                              SND_PCM_NONBLOCK | SND_PCM_NO_AUTO_RESAMPLE);
     if (error < 0) {
-        return {nullptr, MapAlsaError(error)};
+        return {nullptr, MapAlsaError(error, WAVERR_BADFORMAT)};
     }
     Pcm pcm(raw);
     Granted granted;
@@ -317,27 +320,9 @@ OpenedSink OpenAlsaSink(const std::string& name) {
         error = snd_pcm_prepare(pcm.get());
     }
     if (error < 0) {
-        return {nullptr, MapAlsaError(error)};
+        return {nullptr, MapAlsaError(error, WAVERR_BADFORMAT)};
     }
     return {std::make_unique<AlsaSink>(std::move(pcm), granted), MMSYSERR_NOERROR};
-}
-
-MMRESULT MapAlsaError(int error) {
-    switch (-error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return MMSYSERR_BADDEVICEID;
-    case EBUSY:
-    case EAGAIN:
-        return MMSYSERR_ALLOCATED;
-    case ENOMEM:
-        return MMSYSERR_NOMEM;
-    case EINVAL:
-        return WAVERR_BADFORMAT;
-    default:
-        return MMSYSERR_ERROR;
-    }
 }
 
 } // namespace platform

@@ -20,12 +20,7 @@ namespace platform {
 //
 // The device is non-blocking throughout. An underrun is recovered by preparing the device again,
 // a suspend by resuming it (or preparing it, where it cannot resume), without waiting; a device
-// that fails again after one recovery, or takes nothing for half a second, counts as lost.
+// that fails again after one recovery, or takes nothing for three seconds, counts as lost.
 OpenedSink OpenAlsaSink(const std::string& name);
-
-// The result code for a negative ALSA error code: no such device -> MMSYSERR_BADDEVICEID, busy ->
-// MMSYSERR_ALLOCATED, no memory -> MMSYSERR_NOMEM, a parameter refused (rate, format) ->
-// WAVERR_BADFORMAT, anything else -> MMSYSERR_ERROR.
-MMRESULT MapAlsaError(int error);
 
 } // namespace platform

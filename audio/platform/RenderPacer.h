@@ -13,8 +13,8 @@
 // last second or so (a sound server takes a whole cycle at a time, 1024 frames or more on some
 // desktops), plus a margin for the render thread's own lateness. The margin starts at 3 ms,
 // grows by 2 ms with every underrun up to 20 ms, and shrinks by 1 ms for every 10 s without one.
-// With rounds every 10 ms this keeps a new tone within one server cycle plus about 13 ms of the
-// device: 13 ms ahead at a 64-frame cycle, 14 ms at 256, 24 ms at 1024, 46 ms at 2048.
+// With rounds every 11 ms this keeps a new tone within one server cycle plus 15 ms of the device:
+// about 15 ms ahead at a 64-frame cycle, 14 to 19 ms at 256, 24 ms at 1024, 46 ms at 2048.
 //
 // Used by the render thread only.
 

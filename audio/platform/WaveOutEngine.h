@@ -18,7 +18,7 @@
 // nothing sounds, silence keeps the device fed. A header is done as soon as its last frame is in
 // the sink, a lead ahead of where the device plays; a write is heard within about one lead.
 // RenderPeriod is the longest round that still keeps that lead within a server cycle plus 15 ms,
-// and it wakes the thread 100 times a second at most.
+// and it wakes the thread fewer than 100 times a second.
 //
 // The device: the sink opens with the first handle (on the user-interface thread, so that a
 // missing device gives waveOutOpen its error) and stays open across closes and opens; it is
@@ -46,7 +46,7 @@
 
 namespace platform {
 
-inline constexpr std::chrono::milliseconds RenderPeriod{10};
+inline constexpr std::chrono::milliseconds RenderPeriod{11};
 inline constexpr std::chrono::milliseconds QuickRound{2};
 inline constexpr std::chrono::milliseconds IdleRelease{1500};
 inline constexpr std::chrono::milliseconds ReopenPeriod{500};

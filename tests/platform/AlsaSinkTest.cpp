@@ -3,6 +3,7 @@
 
 #include "audio/platform/AlsaSink.h"
 
+#include "audio/platform/AlsaErrors.h"
 #include "audio/platform/Clock.h"
 #include "audio/platform/WaveOutEngine.h"
 #include "synth/ToneSynth.h"
@@ -20,15 +21,16 @@ namespace {
 
 TEST(AlsaErrors, MapToTheResultCodesOfTheSystem) {
     using platform::MapAlsaError;
-    EXPECT_EQ(MapAlsaError(-ENOENT), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(MapAlsaError(-ENODEV), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(MapAlsaError(-ENXIO), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(MapAlsaError(-EBUSY), MMSYSERR_ALLOCATED);
-    EXPECT_EQ(MapAlsaError(-EAGAIN), MMSYSERR_ALLOCATED);
-    EXPECT_EQ(MapAlsaError(-ENOMEM), MMSYSERR_NOMEM);
-    EXPECT_EQ(MapAlsaError(-EINVAL), WAVERR_BADFORMAT);
-    EXPECT_EQ(MapAlsaError(-EIO), MMSYSERR_ERROR);
-    EXPECT_EQ(MapAlsaError(-EPERM), MMSYSERR_ERROR);
+    EXPECT_EQ(MapAlsaError(-ENOENT, WAVERR_BADFORMAT), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(MapAlsaError(-ENODEV, WAVERR_BADFORMAT), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(MapAlsaError(-ENXIO, WAVERR_BADFORMAT), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(MapAlsaError(-EBUSY, WAVERR_BADFORMAT), MMSYSERR_ALLOCATED);
+    EXPECT_EQ(MapAlsaError(-EAGAIN, WAVERR_BADFORMAT), MMSYSERR_ALLOCATED);
+    EXPECT_EQ(MapAlsaError(-ENOMEM, WAVERR_BADFORMAT), MMSYSERR_NOMEM);
+    EXPECT_EQ(MapAlsaError(-EINVAL, WAVERR_BADFORMAT), WAVERR_BADFORMAT);
+    EXPECT_EQ(MapAlsaError(-EIO, WAVERR_BADFORMAT), MMSYSERR_ERROR);
+    EXPECT_EQ(MapAlsaError(-EPERM, WAVERR_BADFORMAT), MMSYSERR_ERROR);
+    EXPECT_EQ(MapAlsaError(-EINVAL, MMSYSERR_BADDEVICEID), MMSYSERR_BADDEVICEID);
 }
 
 // Points ALSA at a configuration of the test's own for as long as it lives.

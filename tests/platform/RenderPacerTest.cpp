@@ -1,6 +1,6 @@
 // The render thread's pacing against simulated devices: a sound server that takes whole cycles at
 // once, a card whose crystal runs apart from the clock, a PCM that always reports room, and no
-// device at all. Rounds come every 10 ms, a little late now and then, as a loaded thread's would.
+// device at all. Rounds come every 11 ms, a little late now and then, as a busy thread's would.
 
 #include "audio/platform/RenderPacer.h"
 
@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 using TimePoint = RenderPacer::TimePoint;
 
 constexpr unsigned Rate = 48000;
-constexpr std::size_t Round = 480; // 10 ms
+constexpr std::size_t Round = 528; // 11 ms
 constexpr std::size_t Capacity = 4096;
 
 std::size_t Frames(std::chrono::microseconds time) {
@@ -53,10 +53,10 @@ private:
     std::uint64_t shortCycles_ = 0;
 };
 
-// Round n at n x 10 ms, up to 1.5 ms late in a pattern that repeats every 7 rounds.
+// Round n at n x 11 ms, up to 1.5 ms late in a pattern that repeats every 7 rounds.
 TimePoint RoundTime(int n) {
     static constexpr int late[] = {0, 300, 0, 1500, 100, 0, 800};
-    return TimePoint{} + n * 10ms + std::chrono::microseconds(late[n % 7]);
+    return TimePoint{} + n * 11ms + std::chrono::microseconds(late[n % 7]);
 }
 
 TEST(RenderPacer, KeepsAServerFedAtEveryCycleWithinOneCyclePlusFifteenMilliseconds) {
@@ -68,7 +68,7 @@ TEST(RenderPacer, KeepsAServerFedAtEveryCycleWithinOneCyclePlusFifteenMillisecon
             RenderPacer pacer(Rate, Round, 512, Capacity);
             std::size_t mostQueued = 0;
             std::uint64_t shortBefore = 0;
-            constexpr int rounds = 6000; // a minute
+            constexpr int rounds = 6000; // over a minute
             for (int n = 0; n < rounds; ++n) {
                 const TimePoint now = RoundTime(n);
                 device.RunUntil(now);
