@@ -1,6 +1,7 @@
 #include "audio/platform/WavSink.h"
 
 #include "audio/platform/UniqueFd.h"
+#include "audio/platform/WholeTransfer.h"
 
 #include <array>
 #include <cerrno>
@@ -73,20 +74,11 @@ bool WavRecording::Append(std::span<const float> frames) {
 }
 
 bool WavRecording::WriteAt(const void* bytes, std::size_t size, std::uint64_t offset) {
-    const auto* next = static_cast<const char*>(bytes);
-    while (size > 0) {
-        const ssize_t done = ::pwrite(fd_.Get(), next, size, static_cast<off_t>(offset));
-        if (done < 0 && errno == EINTR) {
-            continue;
-        }
-        if (done <= 0) {
-            return false;
-        }
-        next += done;
-        size -= static_cast<std::size_t>(done);
-        offset += static_cast<std::uint64_t>(done);
-    }
-    return true;
+    const auto* start = static_cast<const char*>(bytes);
+    const ssize_t written = TransferWhole(size, [&](std::size_t done) {
+        return ::pwrite(fd_.Get(), start + done, size - done, static_cast<off_t>(offset + done));
+    });
+    return written == static_cast<ssize_t>(size);
 }
 
 // RIFF/WAVE with a format chunk for IEEE float (tag 3, with its extra-size field) and the fact
