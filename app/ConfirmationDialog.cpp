@@ -1,5 +1,7 @@
 #include "app/ConfirmationDialog.h"
 
+#include "app/SignalClose.h"
+
 #include <utility>
 
 namespace {
@@ -18,7 +20,9 @@ QMessageBox::StandardButton AskConfirmation(const QString& text) {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+    EndIfTerminationRequested();
+    return answer;
 }
 
 void SetConfirmationDialog(std::function<QMessageBox::StandardButton(const QString&)> dialog) {

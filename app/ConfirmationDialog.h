@@ -1,8 +1,8 @@
 #pragma once
 
 // The modal message dialog that asks before a sweep: information icon, caption "Information",
-// buttons Yes, No and Cancel. Closing it counts as Cancel. Tests put a recorder that answers in
-// its place.
+// buttons Yes, No and Cancel. Closing it counts as Cancel; a termination signal ends the program
+// instead. Tests put a recorder that answers in its place.
 
 #include <QMessageBox>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
 // The message box behind ZobrazChybu: modal, information icon, caption "Information", one OK
-// button. Returns when the user has closed it.
+// button. Returns when the user has closed it; a termination signal ends the program instead.
 
 #include <string>
 

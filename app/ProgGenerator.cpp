@@ -11,12 +11,14 @@
 #include "audio/GenerujAuto.h"
 #include "audio/GenerujManual.h"
 #include "audio/ToneWaveFile.h"
+#include "audio/platform/LevelWatcher.h"
 #include "audio/platform/Seams.h"
 #include "synth/ToneSynth.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -25,11 +27,31 @@ const char* const ToneFile = "pokus.wav";
 // The manual tone loops practically without end.
 constexpr DWORD ManualLoops = 2147483647;
 
-// The auxiliary devices in the order their levels are saved at start and given back at close.
-constexpr std::array<UINT, 5> AuxOrder = {3, 2, 4, 1, 5};
+using platform::AuxDevice;
+using platform::AuxOrder;
+using platform::CdDevice;
+using platform::LineDevice;
+using platform::MasterDevice;
+using platform::MicDevice;
+using platform::WaveDevice;
 
 // The auxiliary device that carries the output level.
-constexpr UINT OutputLevelDevice = 5;
+constexpr UINT OutputLevelDevice = MasterDevice;
+
+// A level as read at start; nothing if it could not be read.
+std::optional<DWORD> ReadLevel(MMRESULT (*get)(UINT, DWORD*), UINT device) {
+    DWORD level = 0;
+    if (get(device, &level) != MMSYSERR_NOERROR) {
+        return std::nullopt;
+    }
+    return level;
+}
+
+// Writes a saved level back, and leaves a line alone whose level was never read. False when the
+// write failed.
+bool GiveBack(MMRESULT (*set)(UINT, DWORD), UINT device, const std::optional<DWORD>& level) {
+    return !level || set(device, *level) == MMSYSERR_NOERROR;
+}
 
 // The level selectors' table, by up-down position. The words are taken as they stand, not
 // computed from the nominal decibels.
@@ -122,10 +144,17 @@ void TProgGenerator::FormResize() {
 }
 
 void TProgGenerator::FormClose() {
-    waveOutSetVolume(0, SavedWaveVolume);
-    for (const UINT device : AuxOrder) {
-        auxSetVolume(device, SavedAuxVolume[device - 1]);
+    // While another program on this mixer runs, the levels stay its own; the last one gives the
+    // user's back.
+    platform::LevelTurn turn;
+    bool givenBack = true;
+    if (turn.Last()) {
+        givenBack = GiveBack(waveOutSetVolume, WaveDevice, SavedWaveVolume);
+        for (const UINT device : AuxOrder) {
+            givenBack = GiveBack(auxSetVolume, device, SavedAuxVolume[device - 1]) && givenBack;
+        }
     }
+    turn.Leave(givenBack);
 }
 
 void TProgGenerator::AWEClick() {
@@ -139,27 +168,30 @@ void TProgGenerator::AWEClick() {
     UpDownWaveL->SetPosition(16);
     PanelWaveL->SetCaption(QStringLiteral("-0 dB"));
 
-    // A level that cannot be read stays 0 whatever the failed call left behind, and is given
-    // back as 0 at close.
-    DWORD level = 0;
-    if (waveOutGetVolume(0, &level) == MMSYSERR_NOERROR) {
-        SavedWaveVolume = level;
-    }
+    // Other programs on this mixer wait until this one has saved and set the levels.
+    platform::LevelTurn turn;
+    platform::LineLevels found;
+    found[WaveDevice] = ReadLevel(waveOutGetVolume, WaveDevice);
     for (const UINT device : AuxOrder) {
-        if (auxGetVolume(device, &level) == MMSYSERR_NOERROR) {
-            SavedAuxVolume[device - 1] = level;
-        }
+        found[device] = ReadLevel(auxGetVolume, device);
     }
-    // A file error ends the program from inside a handler, past the close of the window: the
-    // user's levels must come back on that path too.
+    // A program already running on this mixer has set its own levels: the user's are the ones
+    // that program found.
+    const platform::LineLevels saved = turn.Keep(found);
+    SavedWaveVolume = saved[WaveDevice];
+    for (const UINT device : AuxOrder) {
+        SavedAuxVolume[device - 1] = saved[device];
+    }
+    // A file error or a termination signal ends the program from inside a handler, past the
+    // close of the window: the user's levels must come back on that path too.
     platform::SetExitHook([this] { FormClose(); });
 
-    auxSetVolume(3, 0);
-    auxSetVolume(2, 0);
-    auxSetVolume(4, 0);
+    auxSetVolume(MicDevice, 0);
+    auxSetVolume(CdDevice, 0);
+    auxSetVolume(AuxDevice, 0);
     auxSetVolume(OutputLevelDevice, 0xFFFFEFFF);
-    waveOutSetVolume(0, 0xFFFFFFFF);
-    auxSetVolume(1, 0);
+    waveOutSetVolume(WaveDevice, 0xFFFFFFFF);
+    auxSetVolume(LineDevice, 0);
 }
 
 void TProgGenerator::ManualClick() {

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QGroupBox;
@@ -179,9 +180,10 @@ private:
     std::int32_t DragX = 0; // where in PanelHraj the drag began
     std::int32_t DragY = 0;
 
-    // The user's mixer levels found at start (aux devices 1..5 at 0..4), given back at close.
-    DWORD SavedWaveVolume = 0;
-    std::array<DWORD, 5> SavedAuxVolume{};
+    // The user's mixer levels found at start (aux devices 1..5 at 0..4), given back at close. A
+    // level that could not be read holds nothing and is not written back.
+    std::optional<DWORD> SavedWaveVolume;
+    std::array<std::optional<DWORD>, 5> SavedAuxVolume{};
     // The level pairs handed to the output object's volume operations, which do nothing.
     std::array<DWORD, 2> WaveLevelPairs{0xFFFFFFFF, 0xFFFFFFFF};
     std::array<DWORD, 2> AuxLevelPairs{0xFFFFFFFF, 0xFFFFFFFF};

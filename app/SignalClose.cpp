@@ -1,9 +1,12 @@
 #include "app/SignalClose.h"
 
+#include "audio/platform/MMSystem.h"
+
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <system_error>
@@ -13,11 +16,14 @@ namespace {
 
 constexpr std::array<int, 3> ClosingSignals = {SIGINT, SIGTERM, SIGHUP};
 
-// Read by the handler; only one SignalClose exists at a time.
-int writeEndForHandler = -1;
+// Shared with the handler; only one SignalClose exists at a time.
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+std::atomic<int> writeEndForHandler = -1;
+std::atomic<bool> requested = false;
 
 void QueueClose(int) {
     const int savedErrno = errno;
+    requested = true;
     const char byte = 0;
     [[maybe_unused]] const ssize_t written = ::write(writeEndForHandler, &byte, 1);
     errno = savedErrno;
@@ -30,9 +36,10 @@ SignalClose::SignalClose() {
     if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
         throw std::system_error(errno, std::generic_category(), "pipe2");
     }
-    readEnd = ends[0];
-    writeEnd = ends[1];
-    writeEndForHandler = writeEnd;
+    readEnd = platform::UniqueFd(ends[0]);
+    writeEnd = platform::UniqueFd(ends[1]);
+    requested = false;
+    writeEndForHandler = writeEnd.Get();
 
     struct sigaction action {};
     action.sa_handler = QueueClose;
@@ -48,20 +55,30 @@ SignalClose::~SignalClose() {
         sigaction(ClosingSignals[i], &previous[i], nullptr);
     }
     writeEndForHandler = -1;
+    requested = false;
     notifier.reset();
-    ::close(readEnd);
-    ::close(writeEnd);
 }
 
 void SignalClose::Watch(QWidget& window) {
-    notifier = std::make_unique<QSocketNotifier>(readEnd, QSocketNotifier::Read);
+    notifier = std::make_unique<QSocketNotifier>(readEnd.Get(), QSocketNotifier::Read);
     QObject::connect(notifier.get(), &QSocketNotifier::activated, &window, [this, &window] {
         char bytes[16];
-        while (::read(readEnd, bytes, sizeof bytes) > 0) {
+        while (::read(readEnd.Get(), bytes, sizeof bytes) > 0) {
         }
         if (QWidget* box = QApplication::activeModalWidget()) {
-            box->close();
+            box->close(); // whoever showed it ends the program
+        } else {
+            window.close();
         }
-        window.close();
     });
+}
+
+bool TerminationRequested() {
+    return requested;
+}
+
+void EndIfTerminationRequested() {
+    if (requested) {
+        ExitProcess(0);
+    }
 }

@@ -1,8 +1,13 @@
 #pragma once
 
-// SIGINT, SIGTERM and SIGHUP (Ctrl+C, kill, the end of a session) close the window through its
-// normal path, so that FormClose gives the user's mixer levels back. The signal handler only
-// writes a byte into a pipe; the event loop reads it and closes the window.
+// SIGINT, SIGTERM and SIGHUP (Ctrl+C, kill, the end of a session) end the program as a close of
+// its window does: the user's mixer levels come back and the exit code is 0. The handler only
+// notes the request and writes a byte into a pipe. Where the event loop runs, the byte closes the
+// window; in a message box it closes the box, and the code that showed the box ends the program
+// at once (EndIfTerminationRequested), so that nothing runs after it; a sweep, which holds the
+// thread, looks at the request at every poll of its step.
+
+#include "audio/platform/UniqueFd.h"
 
 #include <csignal>
 #include <memory>
@@ -14,19 +19,26 @@ class SignalClose {
 public:
     // Installs the handlers. A signal from now on is only queued until Watch().
     SignalClose();
-    // Restores the handlers found at construction.
+    // Restores the handlers found at construction, and forgets a request.
     ~SignalClose();
 
     SignalClose(const SignalClose&) = delete;
     SignalClose& operator=(const SignalClose&) = delete;
 
-    // For every signal, queued before or arriving later, closes an open modal box (nobody may
-    // be there to answer it) and then `window`.
+    // For every signal, queued before or arriving later, closes an open modal box (nobody may be
+    // there to answer it), or else `window`.
     void Watch(QWidget& window);
 
 private:
-    int readEnd = -1;
-    int writeEnd = -1;
+    platform::UniqueFd readEnd;
+    platform::UniqueFd writeEnd;
     struct sigaction previous[3];
     std::unique_ptr<QSocketNotifier> notifier;
 };
+
+// Whether a termination signal has arrived while a SignalClose exists.
+bool TerminationRequested();
+
+// After a termination signal, ends the program with code 0 through ExitProcess, which gives the
+// user's levels back. For code that must not go on: after a message box, in a sweep.
+void EndIfTerminationRequested();

@@ -4,6 +4,7 @@
 
 #include "app/ConfirmationDialog.h"
 #include "app/ProgGenerator.h"
+#include "app/SignalClose.h"
 #include "app/controls/Label.h"
 #include "app/controls/Panel.h"
 #include "app/controls/ScrollBar.h"
@@ -78,11 +79,13 @@ void TProgGenerator::PlayGenerujAutoClick() {
                 LabelF->setText(QStringLiteral("Frekvence:%1 Hz").arg(f));
                 LabelF->repaint();
                 // Looks at the header's done flag every millisecond and never lets the event loop
-                // run, so that no input reaches the window before the sweep is over.
-                while (GenerujAuto->PlayingVystup()) {
+                // run, so that no input reaches the window before the sweep is over. A termination
+                // signal stops the step (closing it fades it out) and ends the program.
+                while (GenerujAuto->PlayingVystup() && !TerminationRequested()) {
                     Sleep(1);
                 }
                 GenerujAuto->AutoCloseVystup();
+                EndIfTerminationRequested();
             }
             TrackBarLF->SetPosition(minF + n * krok);
         }

@@ -1,21 +1,5 @@
-#include "app/ErrorBox.h"
-#include "app/ProgGenerator.h"
-#include "app/SignalClose.h"
-#include "audio/platform/Seams.h"
-
-#include <QApplication>
+#include "app/Program.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    // The title the program shows under outside its window. Not the display name: on X11 Qt
-    // appends that to every window caption.
-    QApplication::setApplicationName(QStringLiteral("Programovatelný generátor"));
-    platform::SetErrorBox(ShowErrorBox);
-
-    // From here on SIGINT, SIGTERM and SIGHUP only queue a request to close the window.
-    SignalClose closeRequests;
-    TProgGenerator ProgGenerator;
-    ProgGenerator.show();
-    closeRequests.Watch(ProgGenerator);
-    return QApplication::exec();
+    return RunProgram(argc, argv);
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build in $1 into a temporary DESTDIR under /usr and checks what a desktop needs:
 # the program and nothing else of the build, a valid menu entry that names the program and its
-# icon, the icon as SVG and in every PNG size, and that the installed program starts.
+# icon, the icon as SVG and in every PNG size, metadata for software centres that agree with the
+# menu entry, the compressed manual page, and that the installed program starts.
 set -euo pipefail
 build=$1
 root=$(mktemp -d)
@@ -14,7 +15,8 @@ fail() {
 DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 usr=$root/usr
 icons=share/icons/hicolor
-expected=(bin/progen share/applications/progen.desktop "$icons/scalable/apps/progen.svg")
+expected=(bin/progen share/applications/progen.desktop "$icons/scalable/apps/progen.svg"
+  share/metainfo/progen.metainfo.xml share/man/man1/progen.1.gz)
 for size in 16 32 48 64 128 256; do
   expected+=("$icons/${size}x${size}/apps/progen.png")
 done
@@ -34,10 +36,17 @@ for size in 16 32 48 64 128 256; do
   [ "$actual" = "PNG ${size}x${size}" ] || fail "the ${size}x${size} icon is $actual"
 done
 
+# The metadata name the menu entry that is installed beside them.
+timeout 60 appstreamcli validate-tree --no-net --strict \
+  --override cid-desktopapp-is-not-rdns=pedantic "$root" >/dev/null ||
+  fail "software centres would not take the installed metadata"
+zcat "$usr/share/man/man1/progen.1.gz" | cmp -s - "$build/desktop/progen.1" ||
+  fail "the installed manual page is not the built one, compressed"
+
 # It writes its tone file into its working folder as soon as it starts.
 cd "$root"
-QT_QPA_PLATFORM=offscreen PROGEN_AUDIO=null PROGEN_MIXER="file:$root/mixer.txt" "$usr/bin/progen" \
-  2>/dev/null &
+QT_QPA_PLATFORM=offscreen PROGEN_AUDIO=null PROGEN_MIXER="file:$root/mixer.txt" \
+  timeout 60 prlimit --as=1073741824 -- "$usr/bin/progen" 2>/dev/null &
 program=$!
 for _ in $(seq 100); do
   [ -s pokus.wav ] && break

@@ -1,9 +1,9 @@
+#include "audio/platform/AlsaErrors.h"
 #include "audio/platform/Mixer.h"
 #include "audio/platform/MixerLevels.h"
 
 #include <alsa/asoundlib.h>
 #include <array>
-#include <cerrno>
 #include <optional>
 
 namespace platform {
@@ -18,22 +18,6 @@ struct CloseMixer {
 struct FreeElementId {
     void operator()(snd_mixer_selem_id_t* id) const { snd_mixer_selem_id_free(id); }
 };
-
-MMRESULT ResultOf(int error) {
-    switch (-error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-    case EINVAL: // what ALSA answers for a card number that does not exist
-        return MMSYSERR_BADDEVICEID;
-    case EBUSY:
-        return MMSYSERR_ALLOCATED;
-    case ENOMEM:
-        return MMSYSERR_NOMEM;
-    default:
-        return MMSYSERR_ERROR;
-    }
-}
 
 // The playback volume of the element behind one line.
 struct Element {
@@ -52,6 +36,36 @@ public:
     explicit AlsaMixer(std::string card) : card_(std::move(card)) {}
 
     MMRESULT GetVolume(unsigned line, DWORD& volume) override {
+        return Retried([&] { return Get(line, volume); });
+    }
+
+    MMRESULT SetVolume(unsigned line, DWORD volume) override {
+        return Retried([&] { return Set(line, volume); });
+    }
+
+private:
+    // A sound server that was restarted leaves the open handle dead: the first call on it fails.
+    // So a call that failed on the handle is tried once more on a handle opened afresh.
+    template <typename Call>
+    MMRESULT Retried(Call call) {
+        const MMRESULT result = call();
+        if (!handleFailed_) {
+            return result;
+        }
+        handleFailed_ = false;
+        mixer_.reset();
+        const MMRESULT retried = call();
+        handleFailed_ = false;
+        return retried;
+    }
+
+    // A call on the open handle failed: the mixer cannot be reached through it.
+    MMRESULT HandleFailed() {
+        handleFailed_ = true;
+        return MMSYSERR_ERROR;
+    }
+
+    MMRESULT Get(unsigned line, DWORD& volume) {
         Element element{};
         if (const MMRESULT result = Find(line, element)) {
             return result;
@@ -60,13 +74,13 @@ public:
         long right = 0;
         if (snd_mixer_selem_get_playback_volume(element.elem, SND_MIXER_SCHN_FRONT_LEFT, &left) <
             0) {
-            return MMSYSERR_ERROR;
+            return HandleFailed();
         }
         if (!element.stereo) {
             right = left;
         } else if (snd_mixer_selem_get_playback_volume(element.elem, SND_MIXER_SCHN_FRONT_RIGHT,
                                                        &right) < 0) {
-            return MMSYSERR_ERROR;
+            return HandleFailed();
         }
         const ChannelReading leftReading{left, LevelFromRaw(left, element.range)};
         const ChannelReading rightReading{right, LevelFromRaw(right, element.range)};
@@ -75,7 +89,7 @@ public:
         return MMSYSERR_NOERROR;
     }
 
-    MMRESULT SetVolume(unsigned line, DWORD volume) override {
+    MMRESULT Set(unsigned line, DWORD volume) {
         Element element{};
         if (const MMRESULT result = Find(line, element)) {
             return result;
@@ -84,29 +98,27 @@ public:
         const long left = RawToWrite(static_cast<WORD>(volume), element.range, last.left);
         if (snd_mixer_selem_set_playback_volume(element.elem, SND_MIXER_SCHN_FRONT_LEFT, left) <
             0) {
-            return MMSYSERR_ERROR;
+            return HandleFailed();
         }
         if (element.stereo) {
             const long right =
                 RawToWrite(static_cast<WORD>(volume >> 16), element.range, last.right);
             if (snd_mixer_selem_set_playback_volume(element.elem, SND_MIXER_SCHN_FRONT_RIGHT,
                                                     right) < 0) {
-                return MMSYSERR_ERROR;
+                return HandleFailed();
             }
         }
         return MMSYSERR_NOERROR;
     }
 
-private:
     // Opens the mixer unless it is open, brings its values up to date (another program may have
     // moved them), and finds the line's element.
     MMRESULT Find(unsigned line, Element& element) {
         if (const MMRESULT result = Open()) {
             return result;
         }
-        if (const int error = snd_mixer_handle_events(mixer_.get()); error < 0) {
-            mixer_.reset(); // the card has gone; the next call opens it again
-            return ResultOf(error);
+        if (snd_mixer_handle_events(mixer_.get()) < 0) {
+            return HandleFailed();
         }
         snd_mixer_selem_id_t* rawId = nullptr;
         if (snd_mixer_selem_id_malloc(&rawId) < 0) {
@@ -121,7 +133,7 @@ private:
         long min = 0;
         long max = 0;
         if (snd_mixer_selem_get_playback_volume_range(elem, &min, &max) < 0) {
-            return MMSYSERR_ERROR;
+            return HandleFailed();
         }
         const bool stereo = !snd_mixer_selem_is_playback_mono(elem) &&
                             !snd_mixer_selem_has_playback_volume_joined(elem) &&
@@ -134,9 +146,10 @@ private:
         if (mixer_) {
             return MMSYSERR_NOERROR;
         }
+        QuietAlsa();
         snd_mixer_t* raw = nullptr;
         if (const int error = snd_mixer_open(&raw, 0); error < 0) {
-            return ResultOf(error);
+            return MapAlsaError(error, MMSYSERR_BADDEVICEID);
         }
         std::unique_ptr<snd_mixer_t, CloseMixer> mixer(raw);
         int error = snd_mixer_attach(raw, card_.c_str());
@@ -147,7 +160,7 @@ private:
             error = snd_mixer_load(raw);
         }
         if (error < 0) {
-            return ResultOf(error);
+            return MapAlsaError(error, MMSYSERR_BADDEVICEID);
         }
         mixer_ = std::move(mixer);
         return MMSYSERR_NOERROR;
@@ -157,6 +170,7 @@ private:
     std::unique_ptr<snd_mixer_t, CloseMixer> mixer_;
     // What each line last read, so that writing back a level read restores its raw values.
     std::array<Reading, MixerLines> lastRead_{};
+    bool handleFailed_ = false;
 };
 
 } // namespace

@@ -1,21 +1,42 @@
 #include "audio/platform/AlsaSink.h"
 
+#include "audio/platform/AlsaErrors.h"
+#include "audio/platform/SampleEncoder.h"
+
 #include <algorithm>
 #include <alsa/asoundlib.h>
 #include <array>
 #include <cerrno>
-#include <cmath>
+#include <chrono>
 #include <cstdint>
-#include <cstring>
+#include <thread>
 #include <vector>
 
 namespace platform {
 namespace {
 
-constexpr unsigned BufferMicroseconds = 30000;
-constexpr unsigned PeriodMicroseconds = 2500;
-// How long a write waits for a device that has no room before it counts as failed.
-constexpr int StallMilliseconds = 200;
+using std::chrono::steady_clock;
+
+constexpr snd_pcm_uframes_t PeriodAt48k = 512;
+constexpr snd_pcm_uframes_t BufferPeriods = 8;
+// A device that takes nothing for this long, though it has frames to play or to take, is lost.
+// Long, because an idle sound server may first take a block of two seconds at once.
+constexpr auto StallLimit = std::chrono::seconds(3);
+// A suspended device that has not resumed by then is prepared afresh.
+constexpr auto ResumeLimit = std::chrono::milliseconds(1000);
+
+struct FormatChoice {
+    snd_pcm_format_t alsa;
+    SampleFormat ours;
+};
+// Widest first: the mix is float, and every narrower step costs precision.
+constexpr std::array<FormatChoice, 5> Formats = {{
+    {SND_PCM_FORMAT_FLOAT_LE, SampleFormat::Float},
+    {SND_PCM_FORMAT_S32_LE, SampleFormat::S32},
+    {SND_PCM_FORMAT_S24_LE, SampleFormat::S24},
+    {SND_PCM_FORMAT_S24_3LE, SampleFormat::S24Packed},
+    {SND_PCM_FORMAT_S16_LE, SampleFormat::S16},
+}};
 
 struct PcmClose {
     void operator()(snd_pcm_t* pcm) const { snd_pcm_close(pcm); }
@@ -29,20 +50,19 @@ struct SwParamsFree {
 using Pcm = std::unique_ptr<snd_pcm_t, PcmClose>;
 
 struct Granted {
-    snd_pcm_format_t format = SND_PCM_FORMAT_UNKNOWN;
+    SampleFormat format = SampleFormat::S16;
     unsigned channels = 1;
     unsigned rate = SinkRate;
     snd_pcm_uframes_t buffer = 0;
     snd_pcm_uframes_t period = 0;
 };
 
-int SetWidestFormat(snd_pcm_t* pcm, snd_pcm_hw_params_t* hw, snd_pcm_format_t& format) {
+int SetWidestFormat(snd_pcm_t* pcm, snd_pcm_hw_params_t* hw, SampleFormat& format) {
     int error = 0;
-    for (const snd_pcm_format_t candidate :
-         {SND_PCM_FORMAT_FLOAT, SND_PCM_FORMAT_S32, SND_PCM_FORMAT_S16}) {
-        error = snd_pcm_hw_params_set_format(pcm, hw, candidate);
+    for (const FormatChoice& choice : Formats) {
+        error = snd_pcm_hw_params_set_format(pcm, hw, choice.alsa);
         if (error == 0) {
-            format = candidate;
+            format = choice.ours;
             return 0;
         }
     }
@@ -56,8 +76,6 @@ int SetHardware(snd_pcm_t* pcm, Granted& granted) {
     }
     const std::unique_ptr<snd_pcm_hw_params_t, HwParamsFree> params(raw);
     snd_pcm_hw_params_t* hw = params.get();
-    unsigned bufferTime = BufferMicroseconds;
-    unsigned periodTime = PeriodMicroseconds;
     int direction = 0;
     int error = snd_pcm_hw_params_any(pcm, hw);
     if (error >= 0) {
@@ -75,11 +93,13 @@ int SetHardware(snd_pcm_t* pcm, Granted& granted) {
     if (error >= 0) {
         error = snd_pcm_hw_params_set_rate_near(pcm, hw, &granted.rate, &direction);
     }
+    snd_pcm_uframes_t period = PeriodAt48k * granted.rate / SinkRate;
+    snd_pcm_uframes_t buffer = BufferPeriods * period;
     if (error >= 0) {
-        error = snd_pcm_hw_params_set_buffer_time_near(pcm, hw, &bufferTime, &direction);
+        error = snd_pcm_hw_params_set_period_size_near(pcm, hw, &period, &direction);
     }
     if (error >= 0) {
-        error = snd_pcm_hw_params_set_period_time_near(pcm, hw, &periodTime, &direction);
+        error = snd_pcm_hw_params_set_buffer_size_near(pcm, hw, &buffer);
     }
     if (error >= 0) {
         error = snd_pcm_hw_params(pcm, hw);
@@ -98,10 +118,11 @@ int SetSoftware(snd_pcm_t* pcm, const Granted& granted) {
     const std::unique_ptr<snd_pcm_sw_params_t, SwParamsFree> params(raw);
     snd_pcm_sw_params_t* sw = params.get();
     int error = snd_pcm_sw_params_current(pcm, sw);
-    // The render thread always writes well ahead, so the device may start at once.
+    // The render thread primes the device with all it needs at once, so it may start at once.
     if (error >= 0) {
         error = snd_pcm_sw_params_set_start_threshold(pcm, sw, 1);
     }
+    // A sound server takes this as the cycle it may run at for us.
     if (error >= 0) {
         error = snd_pcm_sw_params_set_avail_min(pcm, sw, granted.period);
     }
@@ -114,91 +135,180 @@ int SetSoftware(snd_pcm_t* pcm, const Granted& granted) {
 class AlsaSink final : public Sink {
 public:
     AlsaSink(Pcm pcm, const Granted& granted)
-        : pcm_(std::move(pcm)), granted_(granted),
-          sampleBytes_(
-              static_cast<std::size_t>(snd_pcm_format_physical_width(granted.format) / 8)) {}
+        : pcm_(std::move(pcm)), granted_(granted), encoder_(granted.format),
+          frameBytes_(encoder_.Bytes() * granted.channels), backlog_(granted.buffer * frameBytes_) {
+        backlog_.clear();
+    }
 
     unsigned Rate() const override { return granted_.rate; }
-    std::size_t Capacity() const override { return granted_.buffer; }
     std::size_t Period() const override { return granted_.period; }
+    std::size_t Capacity() const override { return granted_.buffer; }
 
-    std::size_t Queued() override {
+    DeviceState Poll() override {
+        DeviceState state;
+        if (!started_) {
+            started_ = true;
+            state.event = DeviceState::Event::Started;
+        }
+        if (suspended_ && !Resume()) {
+            state.queued = Capacity(); // no room until it is back
+            return state;
+        }
         snd_pcm_sframes_t available = snd_pcm_avail(pcm_.get());
-        if (available < 0 && snd_pcm_recover(pcm_.get(), static_cast<int>(available), 1) == 0) {
-            available = snd_pcm_avail(pcm_.get());
-        }
         if (available < 0) {
-            return 0; // the next write reports the failure
+            if (!Recover(static_cast<int>(available))) {
+                return {DeviceState::Event::Lost, std::nullopt};
+            }
+            if (suspended_) {
+                state.queued = Capacity();
+                return state;
+            }
+            available = snd_pcm_avail(pcm_.get());
+            if (available < 0) {
+                return {DeviceState::Event::Lost, std::nullopt};
+            }
         }
-        const auto free = std::min(static_cast<snd_pcm_uframes_t>(available), granted_.buffer);
-        return granted_.buffer - free;
+        if (underran_) {
+            underran_ = false;
+            state.event = DeviceState::Event::Underran;
+        }
+        const auto room = std::min(static_cast<snd_pcm_uframes_t>(available), granted_.buffer);
+        const std::size_t queued = granted_.buffer - room + BacklogFrames();
+        if (Stalled(queued)) {
+            return {DeviceState::Event::Lost, std::nullopt};
+        }
+        state.queued = queued;
+        return state;
     }
 
     bool Write(std::span<const float> frames) override {
-        Interleave(frames);
-        const std::size_t frameBytes = sampleBytes_ * granted_.channels;
-        const std::uint8_t* next = samples_.data();
-        auto left = static_cast<snd_pcm_uframes_t>(frames.size());
-        while (left > 0) {
-            const snd_pcm_sframes_t done = snd_pcm_writei(pcm_.get(), next, left);
-            if (done >= 0) {
-                next += static_cast<std::size_t>(done) * frameBytes;
-                left -= static_cast<snd_pcm_uframes_t>(done);
-            } else if (done == -EAGAIN) {
-                if (snd_pcm_wait(pcm_.get(), StallMilliseconds) <= 0) {
-                    return false;
-                }
-            } else if (snd_pcm_recover(pcm_.get(), static_cast<int>(done), 1) < 0) {
+        Append(frames);
+        writtenSincePoll_ += frames.size();
+        return suspended_ || WriteBacklog();
+    }
+
+    void Drain(std::chrono::milliseconds limit) override {
+        const auto deadline = steady_clock::now() + limit;
+        while (steady_clock::now() < deadline) {
+            if (!WriteBacklog()) {
+                return;
+            }
+            snd_pcm_sframes_t delay = 0;
+            if (BacklogFrames() == 0 && (snd_pcm_state(pcm_.get()) != SND_PCM_STATE_RUNNING ||
+                                         snd_pcm_delay(pcm_.get(), &delay) < 0 || delay <= 0)) {
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
+private:
+    std::size_t BacklogFrames() const { return backlog_.size() / frameBytes_; }
+
+    // Every channel of a frame gets the mono sample, in the device's format.
+    void Append(std::span<const float> frames) {
+        const std::size_t sampleBytes = encoder_.Bytes();
+        std::size_t at = backlog_.size();
+        backlog_.resize(at + frames.size() * frameBytes_);
+        for (const float frame : frames) {
+            encoder_.Encode(frame, &backlog_[at]);
+            for (unsigned channel = 1; channel < granted_.channels; ++channel) {
+                std::copy_n(&backlog_[at], sampleBytes, &backlog_[at + channel * sampleBytes]);
+            }
+            at += frameBytes_;
+        }
+    }
+
+    // Hands the device what it has room for. False when it is lost: it failed again right after
+    // a recovery, or it has taken nothing for too long.
+    bool WriteBacklog() {
+        bool recovered = false;
+        while (BacklogFrames() > 0 && !suspended_) {
+            const snd_pcm_sframes_t taken = snd_pcm_writei(
+                pcm_.get(), backlog_.data(), static_cast<snd_pcm_uframes_t>(BacklogFrames()));
+            if (taken >= 0) {
+                backlog_.erase(
+                    backlog_.begin(),
+                    backlog_.begin() +
+                        static_cast<std::ptrdiff_t>(static_cast<std::size_t>(taken) * frameBytes_));
+                break; // what is left waits for room
+            }
+            if (taken == -EAGAIN) {
+                break;
+            }
+            if (recovered || !Recover(static_cast<int>(taken))) {
                 return false;
             }
+            recovered = true;
+        }
+        if (BacklogFrames() > granted_.buffer) {
+            return false; // it has taken nothing for longer than its whole buffer lasts
         }
         return true;
     }
 
-private:
-    // Every channel of a frame gets the mono sample, in the device's format.
-    void Interleave(std::span<const float> frames) {
-        samples_.resize(frames.size() * sampleBytes_ * granted_.channels);
-        std::uint8_t* at = samples_.data();
-        for (const float frame : frames) {
-            std::array<std::uint8_t, 4> sample{};
-            Encode(frame, sample.data());
-            for (unsigned channel = 0; channel < granted_.channels; ++channel) {
-                std::memcpy(at, sample.data(), sampleBytes_);
-                at += sampleBytes_;
-            }
+    // Brings the device back after `error`, without waiting. False when it cannot be.
+    bool Recover(int error) {
+        if (error == -EPIPE) {
+            underran_ = true;
+            return snd_pcm_prepare(pcm_.get()) == 0;
         }
+        if (error == -ESTRPIPE) {
+            underran_ = true;
+            suspended_ = true;
+            suspendedSince_ = steady_clock::now();
+            return Resume() || suspended_;
+        }
+        return false;
     }
 
-    void Encode(float frame, std::uint8_t* sample) const {
-        if (granted_.format == SND_PCM_FORMAT_FLOAT) {
-            std::memcpy(sample, &frame, sizeof frame);
-        } else if (granted_.format == SND_PCM_FORMAT_S32) {
-            const auto value = static_cast<std::int32_t>(std::clamp(
-                std::nearbyint(double{frame} * 2147483648.0), -2147483648.0, 2147483647.0));
-            std::memcpy(sample, &value, sizeof value);
-        } else {
-            const auto value = static_cast<std::int16_t>(
-                std::clamp(std::nearbyint(frame * 32768.0f), -32768.0f, 32767.0f));
-            std::memcpy(sample, &value, sizeof value);
+    // True once a suspended device plays again: resumed, or prepared afresh where it cannot
+    // resume or takes too long to.
+    bool Resume() {
+        const int result = snd_pcm_resume(pcm_.get());
+        if (result == -EAGAIN && steady_clock::now() - suspendedSince_ < ResumeLimit) {
+            return false;
         }
+        suspended_ = false;
+        return result == 0 || snd_pcm_prepare(pcm_.get()) == 0;
+    }
+
+    // A device whose queue does not move, while it has frames to play, for StallLimit.
+    bool Stalled(std::size_t queued) {
+        const auto now = steady_clock::now();
+        const bool moved = queued < lastQueued_ + writtenSincePoll_ || queued == 0;
+        lastQueued_ = queued;
+        writtenSincePoll_ = 0;
+        if (moved) {
+            lastMoved_ = now;
+        }
+        return now - lastMoved_ > StallLimit;
     }
 
     Pcm pcm_;
     Granted granted_;
-    std::size_t sampleBytes_;
-    std::vector<std::uint8_t> samples_;
+    SampleEncoder encoder_;
+    std::size_t frameBytes_;
+    std::vector<std::uint8_t> backlog_; // encoded frames the device has had no room for yet
+    bool started_ = false;
+    bool underran_ = false;
+    bool suspended_ = false;
+    steady_clock::time_point suspendedSince_{};
+    std::size_t lastQueued_ = 0;
+    std::size_t writtenSincePoll_ = 0;
+    steady_clock::time_point lastMoved_ = steady_clock::now();
 };
 
 } // namespace
 
 OpenedSink OpenAlsaSink(const std::string& name) {
+    QuietAlsa();
     snd_pcm_t* raw = nullptr;
     // Non-blocking, so that a device held by another program fails at once instead of waiting.
     int error = snd_pcm_open(&raw, name.c_str(), SND_PCM_STREAM_PLAYBACK,
                              SND_PCM_NONBLOCK | SND_PCM_NO_AUTO_RESAMPLE);
     if (error < 0) {
-        return {nullptr, MapAlsaError(error)};
+        return {nullptr, MapAlsaError(error, WAVERR_BADFORMAT)};
     }
     Pcm pcm(raw);
     Granted granted;
@@ -210,27 +320,9 @@ OpenedSink OpenAlsaSink(const std::string& name) {
         error = snd_pcm_prepare(pcm.get());
     }
     if (error < 0) {
-        return {nullptr, MapAlsaError(error)};
+        return {nullptr, MapAlsaError(error, WAVERR_BADFORMAT)};
     }
     return {std::make_unique<AlsaSink>(std::move(pcm), granted), MMSYSERR_NOERROR};
-}
-
-MMRESULT MapAlsaError(int error) {
-    switch (-error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return MMSYSERR_BADDEVICEID;
-    case EBUSY:
-    case EAGAIN:
-        return MMSYSERR_ALLOCATED;
-    case ENOMEM:
-        return MMSYSERR_NOMEM;
-    case EINVAL:
-        return WAVERR_BADFORMAT;
-    default:
-        return MMSYSERR_ERROR;
-    }
 }
 
 } // namespace platform

@@ -25,7 +25,7 @@ public:
         return std::jthread(std::move(body));
     }
 
-    void SleepUntil(TimePoint deadline, std::stop_token stop) override {
+    void SleepPaced(TimePoint deadline, std::stop_token stop) override {
         std::mutex mutex;
         std::condition_variable_any never;
         std::unique_lock lock(mutex);
@@ -62,7 +62,7 @@ public:
         });
     }
 
-    void SleepUntil(TimePoint deadline, std::stop_token stop) override {
+    void SleepPaced(TimePoint deadline, std::stop_token stop) override {
         std::unique_lock lock(mutex_);
         PacedSleeper self{deadline};
         pacedSleepers_.push_back(&self);

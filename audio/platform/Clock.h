@@ -21,9 +21,9 @@ public:
     virtual void SleepUntil(TimePoint deadline) = 0;
 
     // Starts a thread that this clock paces (the render thread). Such a thread sleeps only through
-    // the overload below, which also returns as soon as a stop is requested.
+    // SleepPaced, which also returns as soon as a stop is requested.
     virtual std::jthread StartThread(std::function<void(std::stop_token)> body) = 0;
-    virtual void SleepUntil(TimePoint deadline, std::stop_token stop) = 0;
+    virtual void SleepPaced(TimePoint deadline, std::stop_token stop) = 0;
 };
 
 // The monotonic clock of the system.

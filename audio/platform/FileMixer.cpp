@@ -1,5 +1,6 @@
 #include "audio/platform/Mixer.h"
 #include "audio/platform/UniqueFd.h"
+#include "audio/platform/WholeTransfer.h"
 
 #include <cerrno>
 #include <charconv>
@@ -69,14 +70,10 @@ struct TempFile {
 };
 
 bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0 && errno != EINTR) {
-            return false;
-        }
-        data.remove_prefix(written < 0 ? 0 : static_cast<std::size_t>(written));
-    }
-    return true;
+    const ssize_t written = TransferWhole(data.size(), [&](std::size_t done) {
+        return ::write(fd, data.data() + done, data.size() - done);
+    });
+    return written == static_cast<ssize_t>(data.size());
 }
 
 class FileMixer final : public Mixer {
@@ -146,24 +143,15 @@ private:
             status.st_size > LargestFile) {
             return MMSYSERR_ERROR;
         }
-        std::string text;
-        char chunk[4096];
-        for (;;) {
-            const ssize_t got = ::read(fd.Get(), chunk, sizeof chunk);
-            if (got == 0) {
-                break;
-            }
-            if (got < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return MMSYSERR_ERROR;
-            }
-            text.append(chunk, static_cast<std::size_t>(got));
-            if (text.size() > LargestFile) {
-                return MMSYSERR_ERROR;
-            }
+        // A file that grows while it is read is read up to the size it had.
+        std::string text(static_cast<std::size_t>(status.st_size), '\0');
+        const ssize_t got = TransferWhole(text.size(), [&](std::size_t done) {
+            return ::read(fd.Get(), text.data() + done, text.size() - done);
+        });
+        if (got < 0) {
+            return MMSYSERR_ERROR;
         }
+        text.resize(static_cast<std::size_t>(got));
         lines = SplitLines(text);
         return MMSYSERR_NOERROR;
     }

@@ -14,6 +14,7 @@
 #include "audio/platform/MMSystem.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,10 +29,24 @@ public:
 
 inline constexpr unsigned MixerLines = 6;
 
+// The lines by their device numbers in the volume calls: the wave output device, and the auxiliary
+// devices named after the mixer elements behind them.
+inline constexpr unsigned WaveDevice = 0;
+inline constexpr unsigned LineDevice = 1;
+inline constexpr unsigned CdDevice = 2;
+inline constexpr unsigned MicDevice = 3;
+inline constexpr unsigned AuxDevice = 4;
+inline constexpr unsigned MasterDevice = 5;
+
 // The mixer that `choice` names, in the syntax of PROGEN_MIXER: empty or "alsa" for the ALSA
 // simple mixer of "default", "alsa:NAME" for that one, "file:PATH" for a text file. Nothing
 // (nullptr) for anything else.
 std::unique_ptr<Mixer> MakeMixer(std::string_view choice);
+
+// The one spelling of the mixer that `choice` names, the same from any working folder:
+// "alsa:default" for empty and "alsa", a file's path made absolute. Nothing for a choice that
+// names no mixer.
+std::optional<std::string> CanonicalMixerChoice(std::string_view choice);
 
 // The ALSA simple mixer of `card`: wave 0 is "PCM", aux 1..5 are "Line", "CD", "Mic", "Aux" and
 // "Master". It is opened at its first use and again after it has gone away.

@@ -6,6 +6,7 @@
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Seams.h"
 #include "audio/platform/UniqueFd.h"
+#include "audio/platform/WholeTransfer.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -53,8 +54,8 @@ int OpenFlags(DWORD fdwOpen) {
     return flags;
 }
 
-// Moves up to `cch` bytes between the file and `pch` with `syscall` (read or write), retrying
-// after a signal. Stops early at the end of the file; -1 when the call fails.
+// Moves up to `cch` bytes between the file and `pch` with `syscall` (read or write). Stops early
+// at the end of the file; -1 when the call fails.
 template <class Buffer, class Syscall>
 LONG Transfer(std::string_view name, HMMIO hmmio, Buffer* pch, LONG cch, Syscall syscall) {
     if (platform::EnterCall(name, {cch})) {
@@ -64,22 +65,11 @@ LONG Transfer(std::string_view name, HMMIO hmmio, Buffer* pch, LONG cch, Syscall
     if (file == nullptr || cch < 0 || (pch == nullptr && cch > 0)) {
         return -1;
     }
-    LONG done = 0;
-    while (done < cch) {
-        const ssize_t moved =
-            syscall(file->fd.Get(), pch + done, static_cast<std::size_t>(cch - done));
-        if (moved < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return -1;
-        }
-        if (moved == 0) {
-            break;
-        }
-        done += static_cast<LONG>(moved);
-    }
-    return done;
+    const ssize_t moved =
+        platform::TransferWhole(static_cast<std::size_t>(cch), [&](std::size_t done) {
+            return syscall(file->fd.Get(), pch + done, static_cast<std::size_t>(cch) - done);
+        });
+    return static_cast<LONG>(moved);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Seams.h"
 #include "audio/platform/UniqueFd.h"
+#include "audio/platform/WholeTransfer.h"
 
 #include <algorithm>
 #include <cctype>
@@ -208,10 +209,9 @@ UINT Spawn(const Launch& launch) {
     }
     // End of file: the program has been executed. Else the errno of what failed.
     int error = 0;
-    ssize_t got = 0;
-    do {
-        got = ::read(readEnd.Get(), &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = platform::TransferWhole(sizeof error, [&](std::size_t done) {
+        return ::read(readEnd.Get(), reinterpret_cast<char*>(&error) + done, sizeof error - done);
+    });
     return got == sizeof error ? ResultOfErrno(error) : Started;
 }
 

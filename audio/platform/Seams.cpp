@@ -1,4 +1,6 @@
-#include "Seams.h"
+#include "audio/platform/Seams.h"
+
+#include "audio/platform/WaveOutEngine.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -96,8 +98,10 @@ void ExitProcess(UINT uExitCode) {
     if (const auto& exitProcess = platform::State().exitProcess) {
         exitProcess(uExitCode);
     }
-    // The sinks keep their files valid at every moment, so nothing needs flushing but stdio;
-    // skipping static destructors keeps a running render thread from being torn down under us.
+    // The last tone fades out before the device closes. The sinks keep their files valid at
+    // every moment, so nothing needs flushing but stdio; skipping static destructors keeps a
+    // render thread held up in the device from being torn down under us.
+    platform::WaveOutEngine::Instance().End();
     std::fflush(nullptr);
     std::_Exit(static_cast<int>(uExitCode));
 }

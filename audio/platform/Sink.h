@@ -4,36 +4,56 @@
 // sink's own rate, already converted and mixed by the render thread.
 //
 // Contract:
-// - OpenSink runs on the user-interface thread (inside waveOutOpen); from then on only the render
-//   thread calls the sink, and it destroys it when it releases the sink.
-// - The render thread paces itself on the platform clock and asks Queued() how much the sink still
-//   holds; Write() never blocks for long, and is never given more than Capacity() - Queued().
+// - OpenSink runs on the thread that opens the device: the user-interface thread inside
+//   waveOutOpen, or the render thread when it opens a lost device again. From then on only the
+//   render thread calls the sink, never under the engine's lock, and it destroys the sink.
+// - No call waits on the device for long: device I/O is non-blocking, and a device that takes
+//   nothing counts as full. Only Drain() waits, for as long as it is told.
 // - A frame counts as handed on (and its header may be done) once Write() has returned with it.
 
-#include "audio/platform/Clock.h"
 #include "audio/platform/MMSystem.h"
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
 
 namespace platform {
 
 // The rate of the null and wav sinks, and the rate asked of ALSA.
 inline constexpr unsigned SinkRate = 48000;
 
+// What the device tells before a round of the render thread.
+struct DeviceState {
+    enum class Event {
+        None,
+        Started,  // it has just started, empty
+        Underran, // it ran dry (or was suspended) and starts again, empty
+        Lost,     // it is gone: close it
+    };
+    Event event = Event::None;
+    // Frames handed on and not yet played; nothing from a sink that takes whatever comes and
+    // leaves the pacing to the render thread's clock (the null and wav sinks).
+    std::optional<std::size_t> queued;
+};
+
 class Sink {
 public:
     virtual ~Sink() = default;
 
     virtual unsigned Rate() const = 0;
-    // The most frames the sink holds, and the steps (in frames) in which it takes them.
-    virtual std::size_t Capacity() const = 0;
+    // The steps in which the device takes its frames, and the most frames it holds.
     virtual std::size_t Period() const = 0;
-    // Frames handed on and not yet played.
-    virtual std::size_t Queued() = 0;
-    // Hands frames on. False once the sink has failed for good (nothing more will reach it).
+    virtual std::size_t Capacity() const = 0;
+
+    virtual DeviceState Poll() = 0;
+    // Hands frames on. What the device has no room for now is kept and goes first next time.
+    // False once the device is lost.
     virtual bool Write(std::span<const float> frames) = 0;
+    // Waits until what was handed on has been played, at most `limit`.
+    virtual void Drain(std::chrono::milliseconds limit) = 0;
 };
 
 struct OpenedSink {
@@ -41,10 +61,9 @@ struct OpenedSink {
     MMRESULT error = MMSYSERR_NOERROR;
 };
 
-// Opens the sink that the environment variable PROGEN_AUDIO names: unset or "alsa" (ALSA PCM
-// "default"), "alsa:NAME", "null", "wav:PATH" or "busy" (always MMSYSERR_ALLOCATED); anything else
-// fails with MMSYSERR_NODRIVER. Read at every opening, so a sink released after its idle time
-// may come back as another one.
-OpenedSink OpenSink(Clock& clock);
+// Opens the sink that `choice` names, in the syntax of the environment variable PROGEN_AUDIO:
+// empty or "alsa" (ALSA PCM "default"), "alsa:NAME", "null", "wav:PATH" or "busy" (always
+// MMSYSERR_ALLOCATED); anything else fails with MMSYSERR_NODRIVER.
+OpenedSink OpenSink(const std::string& choice);
 
 } // namespace platform

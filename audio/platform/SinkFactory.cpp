@@ -1,29 +1,30 @@
 #include "audio/platform/AlsaSink.h"
+#include "audio/platform/BackendChoice.h"
 #include "audio/platform/NullSink.h"
 #include "audio/platform/Sink.h"
 #include "audio/platform/WavSink.h"
 
-#include <cstdlib>
-#include <string_view>
-
 namespace platform {
 
-OpenedSink OpenSink(Clock& clock) {
-    const char* const variable = std::getenv("PROGEN_AUDIO");
-    const std::string_view choice = variable ? variable : "alsa";
-    if (choice == "alsa") {
+OpenedSink OpenSink(const std::string& choice) {
+    const std::optional<BackendChoice> parsed = ParseBackendChoice(choice);
+    if (!parsed) {
+        return {nullptr, MMSYSERR_NODRIVER};
+    }
+    const auto& [kind, argument] = *parsed;
+    if (kind.empty() && !argument) {
         return OpenAlsaSink("default");
     }
-    if (choice.starts_with("alsa:")) {
-        return OpenAlsaSink(std::string(choice.substr(5)));
+    if (kind == "alsa") {
+        return OpenAlsaSink(std::string(argument.value_or("default")));
     }
-    if (choice == "null") {
-        return {std::make_unique<NullSink>(clock), MMSYSERR_NOERROR};
+    if (kind == "null" && !argument) {
+        return {std::make_unique<NullSink>(), MMSYSERR_NOERROR};
     }
-    if (choice.starts_with("wav:")) {
-        return OpenWavSink(std::string(choice.substr(4)), clock);
+    if (kind == "wav" && argument) {
+        return OpenWavSink(std::string(*argument));
     }
-    if (choice == "busy") {
+    if (kind == "busy" && !argument) {
         return {nullptr, MMSYSERR_ALLOCATED};
     }
     return {nullptr, MMSYSERR_NODRIVER};

@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr UINT WaveDevice = 0;
-constexpr UINT FirstAux = 1;
-constexpr UINT LastAux = 5;
+using platform::WaveDevice;
+constexpr UINT FirstAux = platform::LineDevice;
+constexpr UINT LastAux = platform::MasterDevice;
 
 platform::Mixer* ChosenMixer() {
     static const std::unique_ptr<platform::Mixer> mixer = [] {
@@ -57,14 +57,14 @@ MMRESULT waveOutGetVolume(UINT uDeviceID, DWORD* pdwVolume) {
     if (const auto fault = platform::EnterCall("waveOutGetVolume", {uDeviceID})) {
         return *fault;
     }
-    return uDeviceID == WaveDevice ? GetLine(0, pdwVolume) : MMSYSERR_BADDEVICEID;
+    return uDeviceID == WaveDevice ? GetLine(WaveDevice, pdwVolume) : MMSYSERR_BADDEVICEID;
 }
 
 MMRESULT waveOutSetVolume(UINT uDeviceID, DWORD dwVolume) {
     if (const auto fault = platform::EnterCall("waveOutSetVolume", {uDeviceID, dwVolume})) {
         return *fault;
     }
-    return uDeviceID == WaveDevice ? SetLine(0, dwVolume) : MMSYSERR_BADDEVICEID;
+    return uDeviceID == WaveDevice ? SetLine(WaveDevice, dwVolume) : MMSYSERR_BADDEVICEID;
 }
 
 MMRESULT auxGetVolume(UINT uDeviceID, DWORD* pdwVolume) {

@@ -1,11 +1,12 @@
 #include "audio/platform/WavSink.h"
 
-#include "audio/platform/NullSink.h"
 #include "audio/platform/UniqueFd.h"
+#include "audio/platform/WholeTransfer.h"
 
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
@@ -73,20 +74,11 @@ bool WavRecording::Append(std::span<const float> frames) {
 }
 
 bool WavRecording::WriteAt(const void* bytes, std::size_t size, std::uint64_t offset) {
-    const auto* next = static_cast<const char*>(bytes);
-    while (size > 0) {
-        const ssize_t done = ::pwrite(fd_.Get(), next, size, static_cast<off_t>(offset));
-        if (done < 0 && errno == EINTR) {
-            continue;
-        }
-        if (done <= 0) {
-            return false;
-        }
-        next += done;
-        size -= static_cast<std::size_t>(done);
-        offset += static_cast<std::uint64_t>(done);
-    }
-    return true;
+    const auto* start = static_cast<const char*>(bytes);
+    const ssize_t written = TransferWhole(size, [&](std::size_t done) {
+        return ::pwrite(fd_.Get(), start + done, size - done, static_cast<off_t>(offset + done));
+    });
+    return written == static_cast<ssize_t>(size);
 }
 
 // RIFF/WAVE with a format chunk for IEEE float (tag 3, with its extra-size field) and the fact
@@ -115,27 +107,33 @@ bool WavRecording::WriteHeader() {
 
 class WavSink final : public Sink {
 public:
-    WavSink(std::shared_ptr<WavRecording> recording, Clock& clock)
-        : pacing_(clock), recording_(std::move(recording)) {}
+    WavSink(std::shared_ptr<WavRecording> recording, std::string path)
+        : recording_(std::move(recording)), path_(std::move(path)) {}
 
-    unsigned Rate() const override { return pacing_.Rate(); }
-    std::size_t Capacity() const override { return pacing_.Capacity(); }
-    std::size_t Period() const override { return pacing_.Period(); }
-    std::size_t Queued() override { return pacing_.Queued(); }
+    unsigned Rate() const override { return SinkRate; }
+    std::size_t Period() const override { return 0; }
+    std::size_t Capacity() const override { return 0; }
+    DeviceState Poll() override { return {}; }
+    void Drain(std::chrono::milliseconds /*limit*/) override {}
 
     bool Write(std::span<const float> frames) override {
-        pacing_.Write(frames);
-        return recording_->Append(frames);
+        if (!recording_->Append(frames) && !failed_) {
+            failed_ = true;
+            std::fprintf(stderr, "progen: could not record all of the sound to %s\n",
+                         path_.c_str());
+        }
+        return true;
     }
 
 private:
-    NullSink pacing_;
     std::shared_ptr<WavRecording> recording_;
+    std::string path_;
+    bool failed_ = false;
 };
 
 } // namespace
 
-OpenedSink OpenWavSink(const std::string& path, Clock& clock) {
+OpenedSink OpenWavSink(const std::string& path) {
     // The recordings of this process by path, kept so that a sink opened again appends.
     static std::mutex mutex;
     static std::map<std::string, std::shared_ptr<WavRecording>> recordings;
@@ -149,7 +147,7 @@ OpenedSink OpenWavSink(const std::string& path, Clock& clock) {
         recordings.erase(path);
         return {nullptr, MMSYSERR_ERROR};
     }
-    return {std::make_unique<WavSink>(recording, clock), MMSYSERR_NOERROR};
+    return {std::make_unique<WavSink>(recording, path), MMSYSERR_NOERROR};
 }
 
 } // namespace platform

@@ -6,13 +6,14 @@
 
 namespace platform {
 
-// A sink paced as the null sink that records every frame handed on (silence between opens
-// included) to a WAV file of 32-bit float mono frames at SinkRate: what the card would have been
-// sent. The file is a valid WAV at every moment, also when the process ends without running
-// destructors: each write puts the frames first and then the header that counts them. The first
-// sink on a path in a process starts the file afresh; a sink opened on it again after an idle
-// release goes on after what is there, so nothing recorded is lost. The recording stops at the
-// 4 GiB limit of the format. MMSYSERR_ERROR when the file cannot be created.
-OpenedSink OpenWavSink(const std::string& path, Clock& clock);
+// A sink like the null sink (the render thread's clock paces it) that records every frame handed
+// on (silence between opens included) to a WAV file of 32-bit float mono frames at SinkRate: what
+// the card would have been sent. The file is a valid WAV at every moment, also when the process
+// ends without running destructors: each write puts the frames first and then the header that
+// counts them. The first sink on a path in a process starts the file afresh; a sink opened on it
+// again after an idle release goes on after what is there, so nothing recorded is lost. The
+// recording stops at the 4 GiB limit of the format; a write that fails (a full disk) is said once
+// on standard error, and the sound goes on. MMSYSERR_ERROR when the file cannot be created.
+OpenedSink OpenWavSink(const std::string& path);
 
 } // namespace platform

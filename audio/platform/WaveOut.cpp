@@ -46,7 +46,7 @@ MMRESULT Guarded(Call call) {
 }
 
 // The calls that take nothing but the handle.
-MMRESULT OnHandle(const char* name, HWAVEOUT hwo, MMRESULT (WaveOutEngine::*call)(HWAVEOUT)) {
+MMRESULT CallWithHandle(const char* name, HWAVEOUT hwo, MMRESULT (WaveOutEngine::*call)(HWAVEOUT)) {
     if (const auto fault = EnterCall(name)) {
         return *fault;
     }
@@ -81,7 +81,7 @@ MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, D
 }
 
 MMRESULT waveOutClose(HWAVEOUT hwo) {
-    return OnHandle("waveOutClose", hwo, &WaveOutEngine::Close);
+    return CallWithHandle("waveOutClose", hwo, &WaveOutEngine::Close);
 }
 
 MMRESULT waveOutPrepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
@@ -115,15 +115,15 @@ MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
 }
 
 MMRESULT waveOutPause(HWAVEOUT hwo) {
-    return OnHandle("waveOutPause", hwo, &WaveOutEngine::Pause);
+    return CallWithHandle("waveOutPause", hwo, &WaveOutEngine::Pause);
 }
 
 MMRESULT waveOutRestart(HWAVEOUT hwo) {
-    return OnHandle("waveOutRestart", hwo, &WaveOutEngine::Restart);
+    return CallWithHandle("waveOutRestart", hwo, &WaveOutEngine::Restart);
 }
 
 MMRESULT waveOutReset(HWAVEOUT hwo) {
-    return OnHandle("waveOutReset", hwo, &WaveOutEngine::Reset);
+    return CallWithHandle("waveOutReset", hwo, &WaveOutEngine::Reset);
 }
 
 MMRESULT waveOutGetPosition(HWAVEOUT hwo, MMTIME* pmmt, UINT cbmmt) {

@@ -37,21 +37,18 @@ void HandBack(WAVEHDR& header) {
 
 Fader::Fader(std::size_t length, bool up) : length_(length), step_(up ? length : 0), rising_(up) {}
 
-void Fader::Apply(std::span<const float> in, std::span<float> out) {
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        if (rising_ && step_ == length_) {
-            out[i] += in[i];
-            continue;
-        }
-        if (rising_) {
-            ++step_;
-        } else if (step_ > 0) {
-            --step_;
-        }
-        const double angle =
-            std::numbers::pi * static_cast<double>(step_) / static_cast<double>(length_);
-        out[i] += static_cast<float>(in[i] * (0.5 - 0.5 * std::cos(angle)));
+float Fader::Next() {
+    if (rising_ && step_ == length_) {
+        return 1.0f;
     }
+    if (rising_) {
+        ++step_;
+    } else if (step_ > 0) {
+        --step_;
+    }
+    const double angle =
+        std::numbers::pi * static_cast<double>(step_) / static_cast<double>(length_);
+    return static_cast<float>(0.5 - 0.5 * std::cos(angle));
 }
 
 WaveOutStream::WaveOutStream(unsigned rate, unsigned sinkRate, bool paused)
@@ -114,7 +111,7 @@ bool WaveOutStream::Audible() const {
     return !fader_.Silent() && !blocks_.empty() && !drained_;
 }
 
-std::size_t WaveOutStream::MixInto(std::span<float> mix) {
+std::size_t WaveOutStream::MixInto(std::span<float> mix, std::span<float> fading, Role role) {
     if (!Audible()) {
         return 0;
     }
@@ -138,13 +135,23 @@ std::size_t WaveOutStream::MixInto(std::span<float> mix) {
     if (got < wanted) {
         drained_ = true;
     }
-    fader_.Apply(std::span(converted_).first(got), mix);
+    for (std::size_t i = 0; i < got; ++i) {
+        const float gain = fader_.Next();
+        if (role == Role::Fading) {
+            mix[i] += gain * converted_[i];
+            fading[i] += gain;
+        } else {
+            mix[i] += gain * (1.0f - fading[i]) * converted_[i];
+        }
+    }
     runOutput_ += got;
-    handedOn_ += got;
+    mixed_ += got;
     return got;
 }
 
-void WaveOutStream::HandBackPlayed() {
+bool WaveOutStream::HandBackPlayed() {
+    handedOn_ = mixed_;
+    bool handedBack = false;
     while (!blocks_.empty()) {
         Block& block = blocks_.front();
         // The output frame at the input time of the block's end, rounded up.
@@ -154,6 +161,7 @@ void WaveOutStream::HandBackPlayed() {
         }
         if (block.header) {
             HandBack(*block.header);
+            handedBack = true;
         }
         blocks_.pop_front();
         if (feeding_ > 0) {
@@ -163,6 +171,7 @@ void WaveOutStream::HandBackPlayed() {
     if (drained_) {
         StartRun(); // the blocks left came after the input had ended
     }
+    return handedBack;
 }
 
 std::span<const std::int16_t> WaveOutStream::Feed(std::size_t most) {

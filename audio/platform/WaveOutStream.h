@@ -33,8 +33,8 @@ public:
     bool Silent() const { return !rising_ && step_ == 0; }
     std::size_t FramesToSilence() const { return step_; }
 
-    // Adds `in` times the gain to `out`, the gain moving one step per frame.
-    void Apply(std::span<const float> in, std::span<float> out);
+    // The gain of the next frame; the gain moves one step per frame.
+    float Next();
 
 private:
     std::size_t length_;
@@ -88,10 +88,15 @@ public:
     // For the render thread. True while the stream has frames to mix.
     bool Audible() const;
     // Adds the stream's next frames into `mix`; returns how many (fewer than mix.size() only where
-    // its sound ends or its fade-out is over).
-    std::size_t MixInto(std::span<float> mix);
-    // After the sink took the mix: marks WHDR_DONE on every header whose last frame it took.
-    void HandBackPlayed();
+    // its sound ends or its fade-out is over). `fading` holds, per frame, the gains of the streams
+    // that fade out after a reset: such a stream adds its own gain there, and every other stream
+    // sounds only in the room they leave, so that a restart crossfades from the old tone into the
+    // new one and never sounds louder than the louder of the two.
+    enum class Role { Fading, Playing };
+    std::size_t MixInto(std::span<float> mix, std::span<float> fading, Role role);
+    // After the sink took the mix: marks WHDR_DONE on every header whose last frame it took. True
+    // when one was.
+    bool HandBackPlayed();
 
 private:
     // One written header.
@@ -122,7 +127,8 @@ private:
     bool ended_ = false;   // the converter was told that the input ended
     bool drained_ = false; // and the last frame has come out
 
-    std::uint64_t handedOn_ = 0; // output frames of every run
+    std::uint64_t mixed_ = 0;    // output frames of every run
+    std::uint64_t handedOn_ = 0; // of those, the ones the sink has taken
     std::vector<float> converted_;
 };
 

@@ -21,9 +21,6 @@ std::vector<platform::RecordedCall> Only(const std::vector<platform::RecordedCal
     return kept;
 }
 
-const MixerLevels GeneratorLevels = {{"wave0", 0xFFFFFFFF}, {"aux1", 0}, {"aux2", 0},
-                                     {"aux3", 0},           {"aux4", 0}, {"aux5", 0xFFFFEFFF}};
-
 using LevelsTest = OpenWindowFixture;
 using LevelsStartTest = WindowFixture;
 
@@ -102,15 +99,18 @@ TEST_F(LevelsTest, ClosingGivesTheSavedLevelsBackWaveFirst) {
     EXPECT_EQ(ReadMixerFile(MixerFile()), UserLevels);
 }
 
-TEST_F(LevelsStartTest, ALevelUnreadableAtStartIsGivenBackAsZero) {
-    MixerLevels withoutAux4 = UserLevels;
-    withoutAux4.erase("aux4");
-    WriteMixerFile(MixerFile(), withoutAux4);
+// Written back as 0 it would silence whatever the user has there.
+TEST_F(LevelsStartTest, ALevelUnreadableAtStartIsNotWrittenBack) {
+    MixerLevels withoutWave = UserLevels;
+    withoutWave.erase("wave0");
+    WriteMixerFile(MixerFile(), withoutWave);
     OpenWindow();
+    const CallRecorder recorder;
     window_->close();
 
+    EXPECT_EQ(Only(recorder.calls, {"waveOutSetVolume"}), std::vector<platform::RecordedCall>{});
     MixerLevels expected = UserLevels;
-    expected["aux4"] = 0;
+    expected["wave0"] = GeneratorLevels.at("wave0"); // as the start set it
     EXPECT_EQ(ReadMixerFile(MixerFile()), expected);
 }
 

@@ -31,8 +31,8 @@ public:
     std::jthread StartThread(std::function<void(std::stop_token)> body) override {
         return platform::VirtualClock().StartThread(std::move(body));
     }
-    void SleepUntil(TimePoint deadline, std::stop_token stop) override {
-        platform::VirtualClock().SleepUntil(deadline, stop);
+    void SleepPaced(TimePoint deadline, std::stop_token stop) override {
+        platform::VirtualClock().SleepPaced(deadline, stop);
     }
 
     const Label* label = nullptr;

@@ -25,6 +25,11 @@ inline const MixerLevels UserLevels = {{"wave0", 0xC000C000}, {"aux1", 0x1111111
                                        {"aux2", 0x22222222},  {"aux3", 0x33333333},
                                        {"aux4", 0x44444444},  {"aux5", 0x55555555}};
 
+// The levels the window sets at start.
+inline const MixerLevels GeneratorLevels = {{"wave0", 0xFFFFFFFF}, {"aux1", 0},
+                                            {"aux2", 0},           {"aux3", 0},
+                                            {"aux4", 0},           {"aux5", 0xFFFFEFFF}};
+
 void WriteMixerFile(const QString& path, const MixerLevels& levels);
 // Empty when there is no file.
 MixerLevels ReadMixerFile(const QString& path);

@@ -130,10 +130,10 @@ TEST_F(Soak, TwoHundredSweepStepsGiveBackWhatTheyTake) {
             }
         }
         EXPECT_EQ(Held(), stepping) << "after 200 steps as after the first";
-        // A step is done once its end is in the sink, up to Lead before it sounds; the next one
-        // starts in the render round after.
+        // A step is done once its end is in the sink, up to a lead (less than two rounds) before
+        // it sounds; the next one starts in the render round after.
         const auto elapsed = platform::CurrentClock().Now() - start;
-        EXPECT_GE(elapsed, sound - platform::Lead) << "every step played in full";
+        EXPECT_GE(elapsed, sound - 2 * platform::RenderPeriod) << "every step played in full";
         EXPECT_LE(elapsed, sound + 200 * platform::RenderPeriod) << "no step waited longer";
         sweep.reset();
     }

@@ -3,6 +3,8 @@
 
 #include "audio/platform/AlsaSink.h"
 
+#include "audio/platform/AlsaErrors.h"
+#include "audio/platform/Clock.h"
 #include "audio/platform/WaveOutEngine.h"
 #include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
@@ -19,15 +21,16 @@ namespace {
 
 TEST(AlsaErrors, MapToTheResultCodesOfTheSystem) {
     using platform::MapAlsaError;
-    EXPECT_EQ(MapAlsaError(-ENOENT), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(MapAlsaError(-ENODEV), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(MapAlsaError(-ENXIO), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(MapAlsaError(-EBUSY), MMSYSERR_ALLOCATED);
-    EXPECT_EQ(MapAlsaError(-EAGAIN), MMSYSERR_ALLOCATED);
-    EXPECT_EQ(MapAlsaError(-ENOMEM), MMSYSERR_NOMEM);
-    EXPECT_EQ(MapAlsaError(-EINVAL), WAVERR_BADFORMAT);
-    EXPECT_EQ(MapAlsaError(-EIO), MMSYSERR_ERROR);
-    EXPECT_EQ(MapAlsaError(-EPERM), MMSYSERR_ERROR);
+    EXPECT_EQ(MapAlsaError(-ENOENT, WAVERR_BADFORMAT), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(MapAlsaError(-ENODEV, WAVERR_BADFORMAT), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(MapAlsaError(-ENXIO, WAVERR_BADFORMAT), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(MapAlsaError(-EBUSY, WAVERR_BADFORMAT), MMSYSERR_ALLOCATED);
+    EXPECT_EQ(MapAlsaError(-EAGAIN, WAVERR_BADFORMAT), MMSYSERR_ALLOCATED);
+    EXPECT_EQ(MapAlsaError(-ENOMEM, WAVERR_BADFORMAT), MMSYSERR_NOMEM);
+    EXPECT_EQ(MapAlsaError(-EINVAL, WAVERR_BADFORMAT), WAVERR_BADFORMAT);
+    EXPECT_EQ(MapAlsaError(-EIO, WAVERR_BADFORMAT), MMSYSERR_ERROR);
+    EXPECT_EQ(MapAlsaError(-EPERM, WAVERR_BADFORMAT), MMSYSERR_ERROR);
+    EXPECT_EQ(MapAlsaError(-EINVAL, MMSYSERR_BADDEVICEID), MMSYSERR_BADDEVICEID);
 }
 
 // Points ALSA at a configuration of the test's own for as long as it lives.
@@ -87,6 +90,17 @@ TEST_F(AlsaSink, SendsTheConvertedToneToTheNamedPcm) {
         FitTone(std::span(frames).subspan(sound.begin + 4800, sound.Size() - 9600), 48000);
     EXPECT_NEAR(tone.frequency, 440.0, 1e-6);
     EXPECT_NEAR(tone.amplitude, 20000.0 / 32768, 1e-4);
+}
+
+TEST_F(AlsaSink, APcmThatAlwaysReportsRoomPlaysInRealTime) {
+    // ALSA's null PCM takes everything at once, however fast it comes: the clock paces it.
+    UseSink("alsa:null");
+    const auto start = platform::CurrentClock().Now();
+    TestOutput output(48000);
+    ASSERT_EQ(output.Play(Constant(480, 1000), 200), MMSYSERR_NOERROR); // 2 s
+    output.WaitUntilDone();
+    const auto played = platform::CurrentClock().Now() - start;
+    EXPECT_NEAR(std::chrono::duration<double>(played).count(), 2.0, 0.03);
 }
 
 TEST_F(AlsaSink, PcmThatDoesNotExistIsABadDevice) {

@@ -34,7 +34,7 @@ public:
                       ticks_.push_back(clock.Now());
                   }
                   next += 2ms;
-                  clock.SleepUntil(next, stop);
+                  clock.SleepPaced(next, stop);
               }
           })) {}
 
@@ -91,7 +91,7 @@ TEST(SystemClock, StopWakesAPacedSleepLongBeforeItsDeadline) {
     Clock& clock = platform::SystemClock();
     const Clock::TimePoint start = clock.Now();
     std::jthread sleeper = clock.StartThread(
-        [&clock](std::stop_token stop) { clock.SleepUntil(clock.Now() + 1h, stop); });
+        [&clock](std::stop_token stop) { clock.SleepPaced(clock.Now() + 1h, stop); });
     sleeper.request_stop();
     sleeper.join();
     EXPECT_LT(clock.Now(), start + 1h);

@@ -12,8 +12,8 @@
 
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "progen-XXXXXX").string();
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        std::string pattern = (base / "progen-XXXXXX").string();
         if (!mkdtemp(pattern.data())) {
             ADD_FAILURE() << "mkdtemp failed";
         }

@@ -1,5 +1,6 @@
 // What reaches the sink, and when headers come back: played on the virtual clock into the wav sink.
 
+#include "audio/platform/Seams.h"
 #include "audio/platform/WaveOutEngine.h"
 #include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
@@ -103,7 +104,7 @@ TEST_F(Playback, ResetBeforeAnythingSoundedPlaysNothingOfIt) {
     EXPECT_EQ(Sounding(Recorded()).Size(), 0u);
 }
 
-TEST_F(Playback, NewToneAfterAResetStartsWhereTheOldOneFades) {
+TEST_F(Playback, NewToneAfterAResetCrossfadesFromTheOldOne) {
     TestOutput first(33000);
     ASSERT_EQ(first.Play(Constant(150, 8000), 0x7FFFFFFF), MMSYSERR_NOERROR);
     Sleep(50);
@@ -114,15 +115,69 @@ TEST_F(Playback, NewToneAfterAResetStartsWhereTheOldOneFades) {
     second.WaitUntilDone();
 
     const std::vector<float> frames = Recorded();
-    // The new tone sounds from the frame where the old one began to fade, and the old one is gone
-    // after the fade.
-    EXPECT_GT(frames[resetAt - 1], 0.2f);
-    EXPECT_LT(frames[resetAt + 10], -0.2f);
-    const float level = -16000.0f / 32768;
+    const float oldLevel = 8000.0f / 32768;
+    const float newLevel = -16000.0f / 32768;
+    // The old tone sounds up to the reset; from there the two cross over, each frame between the
+    // two levels and on its way from the one to the other, and after the fade the new one is
+    // alone. The new one is heard from its first frame, and played whole.
+    EXPECT_FLOAT_EQ(frames[resetAt - 1], oldLevel);
+    for (std::size_t i = resetAt; i < resetAt + FadeFrames; ++i) {
+        // (The converter rings by a few parts in a million where a tone begins.)
+        ASSERT_LE(frames[i], frames[i - 1] + 1e-4f) << i;
+        ASSERT_GE(frames[i], newLevel - 1e-4f) << i;
+    }
+    EXPECT_LT(frames[resetAt], oldLevel);
     for (std::size_t i = resetAt + FadeFrames; i < resetAt + 1000; ++i) {
-        ASSERT_NEAR(frames[i], level, 0.05) << i;
+        ASSERT_NEAR(frames[i], newLevel, 0.05) << i;
     }
     EXPECT_EQ(Sounding(frames).end, resetAt + Converted(1500, 33000));
+}
+
+TEST_F(Playback, RestartsAtFullScaleNeverSoundLouderThanTheTonesThemselves) {
+    // As typed keys restart the tone: every 30 ms a new tone at full amplitude, the frequencies
+    // (and so the phases where one meets the next) changing each time.
+    const std::size_t before = Recorded().size();
+    std::uint16_t frequency = 440;
+    for (int restart = 0; restart < 40; ++restart) {
+        const ManualTone tone = VypocitejManual(frequency, 32767, TPrubeh::Sin);
+        TestOutput output(tone.SampleRate);
+        ASSERT_EQ(output.Play(tone.Samples, 0x7FFFFFFF), MMSYSERR_NOERROR);
+        Sleep(30);
+        frequency = static_cast<std::uint16_t>(frequency * 7 % 4000 + 100);
+    }
+    const std::vector<float> frames = Recorded(before);
+    ASSERT_GT(frames.size(), 48000u);
+    float peak = 0;
+    for (const float frame : frames) {
+        peak = std::max(peak, std::abs(frame));
+    }
+    EXPECT_LE(20 * std::log10(peak / (32767.0f / 32768)), 0.05);
+    EXPECT_GT(peak, 0.99f);
+}
+
+TEST_F(Playback, EndFadesTheLastToneOutPlaysItAndLetsTheHandlesGo) {
+    const ManualTone tone = VypocitejManual(440, 32767, TPrubeh::Sin);
+    TestOutput output(tone.SampleRate);
+    ASSERT_EQ(output.Play(tone.Samples, 0x7FFFFFFF), MMSYSERR_NOERROR);
+    Sleep(100);
+    const std::size_t endAt = Recorded().size();
+    platform::WaveOutEngine::Instance().End();
+    EXPECT_FALSE(platform::SinkOpen());
+    EXPECT_TRUE(output.Done());
+
+    // The recording ends with the fade, down to silence.
+    const std::vector<float> frames = Recorded();
+    ASSERT_GT(frames.size(), endAt);
+    ASSERT_LE(frames.size(), endAt + FadeFrames);
+    EXPECT_GT(CountNonZero(frames, endAt, frames.size()), 0u) << "cut, not faded";
+    EXPECT_LT(std::abs(frames.back()), 1e-4f);
+    const float steady = LargestStep(frames, endAt - 4800, endAt);
+    EXPECT_LE(LargestStep(frames, endAt - 1, frames.size()), steady);
+    // The handle is still open, with nothing in it; the program may go on with it.
+    output.Stop();
+    TestOutput next(tone.SampleRate);
+    EXPECT_EQ(next.Play(tone.Samples, 10), MMSYSERR_NOERROR);
+    next.WaitUntilDone();
 }
 
 TEST_F(Playback, PauseHoldsTheStreamAndRestartGoesOnWhereItStopped) {
@@ -214,8 +269,8 @@ TEST_F(Playback, SinkGoesOnWithSilenceUntilIdleThenIsReleasedAndARecordingGoesOn
     Sleep(1000);
     EXPECT_EQ(Recorded().size(), released);
     // Silence was recorded while the sink stayed open for the next open: the idle time, less what
-    // was queued ahead when the tone ended.
-    const auto idle = platform::IdleRelease - platform::Lead;
+    // was queued ahead when the tone ended (less than two rounds).
+    const auto idle = platform::IdleRelease - 2 * platform::RenderPeriod;
     EXPECT_GE(released - first.end, 48u * static_cast<std::size_t>(idle.count()));
 
     {

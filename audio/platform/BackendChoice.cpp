@@ -1,0 +1,16 @@
+#include "audio/platform/BackendChoice.h"
+
+namespace platform {
+
+std::optional<BackendChoice> ParseBackendChoice(std::string_view text) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        return BackendChoice{text, std::nullopt};
+    }
+    if (colon + 1 == text.size()) {
+        return std::nullopt;
+    }
+    return BackendChoice{text.substr(0, colon), text.substr(colon + 1)};
+}
+
+} // namespace platform
