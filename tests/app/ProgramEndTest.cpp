@@ -32,8 +32,8 @@ bool ExitedWithZero(const std::optional<int>& status) {
 class ProgramEndTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(directory.isValid());
-        ASSERT_TRUE(QDir(directory.path()).mkdir(QStringLiteral("runtime")));
+        ASSERT_TRUE(directory_.isValid());
+        ASSERT_TRUE(QDir(directory_.path()).mkdir(QStringLiteral("runtime")));
         WriteMixerFile(Path("mixer.txt"), UserLevels);
     }
 
@@ -41,10 +41,10 @@ protected:
     // still there, instead of trying into the next test.
     void TearDown() override { AllChildrenEnded(2s); }
 
-    QString Path(const char* name) const { return directory.filePath(QString::fromLatin1(name)); }
+    QString Path(const char* name) const { return directory_.filePath(QString::fromLatin1(name)); }
 
     std::unique_ptr<ChildProcess> Start(const char* script) const {
-        const std::string folder = directory.path().toStdString();
+        const std::string folder = directory_.path().toStdString();
         return std::make_unique<ChildProcess>([&] {
             if (::chdir(folder.c_str()) == 0) {
                 setenv("XDG_RUNTIME_DIR", (folder + "/runtime").c_str(), 1);
@@ -75,7 +75,7 @@ protected:
         EXPECT_TRUE(QDir(Path("runtime")).isEmpty());
     }
 
-    QTemporaryDir directory;
+    QTemporaryDir directory_;
 };
 
 class SignalEndTest : public ProgramEndTest,
@@ -133,7 +133,7 @@ TEST_F(ProgramEndTest, ACloseWritesEachLevelReadOnceAndLeavesOneNeverRead) {
     // Every write of the mixer file renames a new one into its place. Both ends of the rename are
     // watched, as the same event twice in a row would be merged.
     const platform::UniqueFd changes(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-    ASSERT_GE(inotify_add_watch(changes.Get(), directory.path().toLocal8Bit(),
+    ASSERT_GE(inotify_add_watch(changes.Get(), directory_.path().toLocal8Bit(),
                                 IN_MOVED_FROM | IN_MOVED_TO),
               0);
     program->Signal(SIGTERM); // the window closes as if the user had closed it

@@ -65,10 +65,10 @@ constexpr const char* UserLevels = "wave0=0xC000C000\n"
 class LevelWatcherTest : public testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directory(runtime);
-        WriteText(mixer, UserLevels);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        setenv("PROGEN_MIXER", ("file:" + mixer).c_str(), 1);
+        std::filesystem::create_directory(runtime_);
+        WriteText(mixer_, UserLevels);
+        setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+        setenv("PROGEN_MIXER", ("file:" + mixer_).c_str(), 1);
     }
 
     std::unique_ptr<ChildProcess> StartProgram(bool virtualTime = false) {
@@ -79,36 +79,37 @@ protected:
 
     bool UserLevelsBackWithin(std::chrono::milliseconds timeout) const {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (ReadText(mixer) != UserLevels && std::chrono::steady_clock::now() < deadline) {
+        while (ReadText(mixer_) != UserLevels && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(2ms);
         }
-        return ReadText(mixer) == UserLevels;
+        return ReadText(mixer_) == UserLevels;
     }
 
     // A mixer that cannot be reached: every get and set fails while a folder stands in its place.
     void MixerGone() const {
-        std::filesystem::rename(mixer, mixer + ".away");
-        std::filesystem::create_directory(mixer);
+        std::filesystem::rename(mixer_, mixer_ + ".away");
+        std::filesystem::create_directory(mixer_);
     }
 
-    bool RuntimeFolderEmpty() const { return std::filesystem::is_empty(runtime); }
+    bool RuntimeFolderEmpty() const { return std::filesystem::is_empty(runtime_); }
 
     // In memory where there is such a folder, as a runtime folder is: a hundred programs' mixer
     // writes cost a second on a disk.
-    TempDir dir{std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
-                                                          : std::filesystem::temp_directory_path()};
-    std::string runtime = dir.File("runtime");
-    std::string mixer = dir.File("mixer");
+    TempDir dir_{std::filesystem::is_directory("/dev/shm")
+                     ? "/dev/shm"
+                     : std::filesystem::temp_directory_path()};
+    std::string runtime_ = dir_.File("runtime");
+    std::string mixer_ = dir_.File("mixer");
 };
 
 TEST_F(LevelWatcherTest, AHundredKillsLeaveTheUserLevelsAndNothingElse) {
     const auto start = std::chrono::steady_clock::now();
     for (int cycle = 0; cycle < 100; ++cycle) {
         auto program = StartProgram();
-        ASSERT_NE(ReadText(mixer), UserLevels);
+        ASSERT_NE(ReadText(mixer_), UserLevels);
         if (cycle % 10 == 9) {
             // A share file gone bad: the watcher gives back its own copy.
-            const auto share = std::filesystem::directory_iterator(runtime)->path();
+            const auto share = std::filesystem::directory_iterator(runtime_)->path();
             WriteText(share, "garbage\n");
         }
         program->Signal(SIGKILL);
@@ -130,8 +131,8 @@ TEST_F(LevelWatcherTest, AMixerOutOfReachAtTheCloseIsTriedAgainUntilItReturns) {
     // The program did not claim the levels back: its watcher keeps trying, and waits meanwhile.
     std::this_thread::sleep_for(700ms);
     EXPECT_FALSE(AllChildrenEnded(0ms));
-    std::filesystem::remove(mixer);
-    std::filesystem::rename(mixer + ".away", mixer);
+    std::filesystem::remove(mixer_);
+    std::filesystem::rename(mixer_ + ".away", mixer_);
     EXPECT_TRUE(UserLevelsBackWithin(1s));
     EXPECT_TRUE(AllChildrenEnded(1s));
     EXPECT_TRUE(RuntimeFolderEmpty());
