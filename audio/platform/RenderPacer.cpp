@@ -39,7 +39,9 @@ RenderPacer::RenderPacer(unsigned rate, std::size_t round, std::size_t period, s
 void RenderPacer::UseDevice(std::size_t period, std::size_t capacity) {
     capacity_ = capacity;
     taken_.fill(0);
-    taken_[0] = period;
+    // Until the device has shown what it takes at once, half its buffer stays queued: a sound
+    // server may run at a cycle far longer than the period it granted us.
+    taken_[0] = std::max(period, capacity / 2);
     nextTaken_ = 1;
 }
 
