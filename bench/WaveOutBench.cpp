@@ -4,6 +4,7 @@
 #include "audio/platform/Clock.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/WaveOutEngine.h"
+#include "bench/LoopingOutput.h"
 #include "bench/RecordedFrames.h"
 #include "synth/ToneSynth.h"
 
@@ -29,44 +30,6 @@ double ProcessCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// One handle playing one looping header; everything is given back at the end.
-class Output {
-public:
-    Output(DWORD rate, std::vector<std::int16_t> buffer, DWORD loops) : buffer_(std::move(buffer)) {
-        const WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, rate, 2 * rate, 2, 16, 0};
-        result_ = waveOutOpen(&handle_, 0, &format, 0, 0, WAVE_ALLOWSYNC);
-        header_.lpData = reinterpret_cast<LPSTR>(buffer_.data());
-        header_.dwBufferLength = static_cast<DWORD>(buffer_.size() * 2);
-        header_.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
-        header_.dwLoops = loops;
-        if (result_ == MMSYSERR_NOERROR) {
-            result_ = waveOutPrepareHeader(handle_, &header_, sizeof header_);
-        }
-        if (result_ == MMSYSERR_NOERROR) {
-            result_ = waveOutWrite(handle_, &header_, sizeof header_);
-        }
-    }
-    ~Output() {
-        waveOutReset(handle_);
-        waveOutUnprepareHeader(handle_, &header_, sizeof header_);
-        waveOutClose(handle_);
-    }
-    Output(const Output&) = delete;
-    Output& operator=(const Output&) = delete;
-
-    // What the open, prepare and write came to: a benchmark of failing calls measures nothing.
-    MMRESULT Result() const { return result_; }
-    HWAVEOUT Handle() const { return handle_; }
-    WAVEHDR& Header() { return header_; }
-    bool Done() { return (HeaderFlags(header_) & WHDR_DONE) != 0; }
-
-private:
-    std::vector<std::int16_t> buffer_;
-    HWAVEOUT handle_ = nullptr;
-    WAVEHDR header_{};
-    MMRESULT result_;
-};
-
 // Every band at its highest frequency, where the manual tone's rate is highest (the costliest).
 constexpr std::uint16_t BandTops[] = {99, 200, 400, 600, 800, 1000, 1500, 2000, 5000, 10000, 15000};
 
@@ -82,7 +45,7 @@ void RenderCostPerSecondOfSound(benchmark::State& state) {
     platform::SetClock(&platform::VirtualClock());
     double cpu = 0;
     for (auto _ : state) {
-        Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        LoopingOutput output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
         if (output.Result() != MMSYSERR_NOERROR) {
             state.SkipWithError("the output did not start");
             break;
@@ -116,8 +79,9 @@ void SilenceBetweenSweepSteps(benchmark::State& state) {
         const std::size_t before = RecordedFrames(path).size();
         state.ResumeTiming();
         for (const std::int16_t level : {std::int16_t{10000}, std::int16_t{-10000}}) {
-            Output step(level > 0 ? 22500 : 45000,
-                        std::vector<std::int16_t>(level > 0 ? 450 : 3, level), level > 0 ? 1 : 300);
+            LoopingOutput step(level > 0 ? 22500 : 45000,
+                               std::vector<std::int16_t>(level > 0 ? 450 : 3, level),
+                               level > 0 ? 1 : 300);
             if (step.Result() != MMSYSERR_NOERROR) {
                 state.SkipWithError("a step did not start");
                 break;
@@ -153,10 +117,10 @@ BENCHMARK(SilenceBetweenSweepSteps)->Iterations(25)->Unit(benchmark::kMillisecon
 void RestartOnTheUserInterfaceThread(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "null", 1);
     const ManualTone tone = Tone(500);
-    auto output = std::make_unique<Output>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+    auto output = std::make_unique<LoopingOutput>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
     for (auto _ : state) {
         output.reset();
-        output = std::make_unique<Output>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        output = std::make_unique<LoopingOutput>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
         if (output->Result() != MMSYSERR_NOERROR) {
             state.SkipWithError("the restarted output did not start");
             break;
@@ -173,7 +137,7 @@ void WriteToSink(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "null", 1);
     {
         const ManualTone tone = Tone(440);
-        Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        LoopingOutput output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
         if (output.Result() != MMSYSERR_NOERROR) {
             state.SkipWithError("the output did not start");
         }
