@@ -180,6 +180,62 @@ bool RestartAndLook(CallTimes& times, HWAVEOUT& handle, WAVEHDR& header, Looping
     }) && times.Time(Close, [&] { return ok(waveOutClose(handle)); });
 }
 
+// Plays a tone into the pipe and times every call through one stall per iteration.
+void CallThroughStalls(benchmark::State& state, StallingPipe& pipe) {
+    const ManualTone tone = VypocitejManual(500, 2000, TPrubeh::Sin);
+    LoopingOutput playing(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+    Sleep(300); // the device runs
+    const pid_t render = RenderThread(pipe.ReaderThread());
+    if (!pipe.Ready() || playing.Result() != MMSYSERR_NOERROR || render == 0) {
+        state.SkipWithError("the stalling device did not start");
+    }
+    std::vector<std::int16_t> buffer = VypocitejManual(440, 2000, TPrubeh::Sin).Samples;
+    WAVEHDR header{};
+    header.lpData = reinterpret_cast<LPSTR>(buffer.data());
+    header.dwBufferLength = static_cast<DWORD>(buffer.size() * 2);
+    header.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
+    header.dwLoops = 0x7FFFFFFF;
+    HWAVEOUT handle = nullptr;
+
+    CallTimes times;
+    Steady::duration longestBlocked{};
+    long callsWhileBlocked = 0;
+    for (auto _ : state) {
+        const Steady::time_point start = Steady::now();
+        pipe.StallUntil(start + StallTime);
+        CallTimes stall;
+        // Since when the render thread has been seen blocked; max() while it is not.
+        Steady::time_point blockedSince = Steady::time_point::max();
+        while (Steady::now() < start + StallTime + AfterStall) {
+            const long before = stall.Calls();
+            if (!RestartAndLook(stall, handle, header, playing)) {
+                state.SkipWithError("a wave-out call failed");
+                break;
+            }
+            const Steady::time_point now = Steady::now();
+            if (SleepsIn(render).find("pipe_write") != std::string::npos) {
+                blockedSince = std::min(blockedSince, now);
+                longestBlocked = std::max(longestBlocked, now - blockedSince);
+                callsWhileBlocked += stall.Calls() - before;
+            } else {
+                blockedSince = Steady::time_point::max();
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        state.SetIterationTime(std::chrono::duration<double>(stall.Longest()).count());
+        times.Add(stall);
+    }
+    if (longestBlocked == Steady::duration{}) {
+        state.SkipWithError("the render thread was never seen blocked on the device");
+    }
+    for (std::size_t kind = 0; kind < CallCount; ++kind) {
+        state.counters[CallNames[kind]] = Milliseconds(times.Longest(static_cast<Call>(kind)));
+    }
+    state.counters["longest_ms"] = Milliseconds(times.Longest());
+    state.counters["render_blocked_ms"] = Milliseconds(longestBlocked);
+    state.counters["calls_while_blocked"] = static_cast<double>(callsWhileBlocked);
+}
+
 void UserInterfaceCallsWhileTheDeviceStalls(benchmark::State& state) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("progen-stall-" + std::to_string(getpid()));
@@ -196,67 +252,21 @@ void UserInterfaceCallsWhileTheDeviceStalls(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "alsa:progen_stall", 1);
     {
         StallingPipe pipe(folder / "pipe");
-        const ManualTone tone = VypocitejManual(500, 2000, TPrubeh::Sin);
-        LoopingOutput playing(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
-        Sleep(300); // the device runs
-        const pid_t render = RenderThread(pipe.ReaderThread());
-        if (!pipe.Ready() || playing.Result() != MMSYSERR_NOERROR || render == 0) {
-            state.SkipWithError("the stalling device did not start");
-        }
-        std::vector<std::int16_t> buffer = VypocitejManual(440, 2000, TPrubeh::Sin).Samples;
-        WAVEHDR header{};
-        header.lpData = reinterpret_cast<LPSTR>(buffer.data());
-        header.dwBufferLength = static_cast<DWORD>(buffer.size() * 2);
-        header.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
-        header.dwLoops = 0x7FFFFFFF;
-        HWAVEOUT handle = nullptr;
-
-        CallTimes times;
-        Steady::duration longestBlocked{};
-        long callsWhileBlocked = 0;
-        for (auto _ : state) {
-            const Steady::time_point start = Steady::now();
-            pipe.StallUntil(start + StallTime);
-            CallTimes stall;
-            // Since when the render thread has been seen blocked; max() while it is not.
-            Steady::time_point blockedSince = Steady::time_point::max();
-            while (Steady::now() < start + StallTime + AfterStall) {
-                const long before = stall.Calls();
-                if (!RestartAndLook(stall, handle, header, playing)) {
-                    state.SkipWithError("a wave-out call failed");
-                    break;
-                }
-                const Steady::time_point now = Steady::now();
-                if (SleepsIn(render).find("pipe_write") != std::string::npos) {
-                    blockedSince = std::min(blockedSince, now);
-                    longestBlocked = std::max(longestBlocked, now - blockedSince);
-                    callsWhileBlocked += stall.Calls() - before;
-                } else {
-                    blockedSince = Steady::time_point::max();
-                }
-                std::this_thread::sleep_for(1ms);
-            }
-            state.SetIterationTime(std::chrono::duration<double>(stall.Longest()).count());
-            times.Add(stall);
-        }
-        if (longestBlocked == Steady::duration{}) {
-            state.SkipWithError("the render thread was never seen blocked on the device");
-        }
-        for (std::size_t kind = 0; kind < CallCount; ++kind) {
-            state.counters[CallNames[kind]] = Milliseconds(times.Longest(static_cast<Call>(kind)));
-        }
-        state.counters["longest_ms"] = Milliseconds(times.Longest());
-        state.counters["render_blocked_ms"] = Milliseconds(longestBlocked);
-        state.counters["calls_while_blocked"] = static_cast<double>(callsWhileBlocked);
-        // The sink is released before its pipe goes.
+        CallThroughStalls(state, pipe);
+        // With no handle open the sink is released, before its pipe goes.
         Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
     }
     unsetenv("ALSA_CONFIG_PATH");
     std::filesystem::remove_all(folder);
 }
+// Over repetitions, the largest beside the median: a bound is about the worst case.
 BENCHMARK(UserInterfaceCallsWhileTheDeviceStalls)
     ->Iterations(5)
     ->UseManualTime()
+    ->ComputeStatistics("max",
+                        [](const std::vector<double>& values) {
+                            return *std::ranges::max_element(values);
+                        })
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

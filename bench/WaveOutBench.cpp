@@ -1,5 +1,6 @@
-// The wave output's costs: the render thread's CPU per second of sound in every band, the silence
-// between two sweep steps, and what a restart and a write cost the user-interface thread.
+// The wave output's costs: the render thread's CPU per second of sound in every band and what the
+// machine charges for its wakeups alone, the silence between two sweep steps, and what a restart
+// and a write cost the user-interface thread.
 
 #include "audio/platform/Clock.h"
 #include "audio/platform/MMSystem.h"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <stop_token>
 #include <vector>
 
 namespace {
@@ -66,6 +68,33 @@ BENCHMARK(RenderCostPerSecondOfSound)
     ->UseManualTime()
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
+
+// What the machine charges a thread that sleeps one render period at a time on the system clock,
+// as the render thread does, and does nothing else: the floor under the render thread's CPU in
+// real time. On a virtual machine every wakeup costs far more than on bare metal.
+void WakeupsAtTheRenderPeriod(benchmark::State& state) {
+    platform::Clock& clock = platform::CurrentClock();
+    const std::stop_source never;
+    const auto rounds = std::chrono::seconds(1) / platform::RenderPeriod;
+    double cpu = 0;
+    for (auto _ : state) {
+        timespec before{};
+        timespec after{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+        platform::Clock::TimePoint wake = clock.Now();
+        for (long round = 0; round < rounds; ++round) {
+            wake += platform::RenderPeriod;
+            clock.SleepPaced(wake, never.get_token());
+        }
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+        cpu += static_cast<double>(after.tv_sec - before.tv_sec) +
+               static_cast<double>(after.tv_nsec - before.tv_nsec) * 1e-9;
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["cpu_ms_per_s"] = cpu * 1000 / iterations;
+    state.counters["us_per_wakeup"] = cpu * 1e6 / iterations / static_cast<double>(rounds);
+}
+BENCHMARK(WakeupsAtTheRenderPeriod)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // Two sweep steps in real time into the wav sink, as the sweep runs them: done, polls of Sleep(1),
 // close, open, write. The gap is the silence the stream got between them.
