@@ -17,9 +17,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <stop_token>
 #include <string>
 #include <unistd.h>
-#include <stop_token>
 #include <vector>
 
 namespace {
