@@ -1,9 +1,11 @@
-// The wave output's costs: the render thread's CPU per second of sound in every band, the silence
-// between two sweep steps, and what a restart and a write cost the user-interface thread.
+// The wave output's costs: the render thread's CPU per second of sound in every band and what the
+// machine charges for its wakeups alone, the silence between two sweep steps, and what a restart
+// and a write cost the user-interface thread.
 
 #include "audio/platform/Clock.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/WaveOutEngine.h"
+#include "bench/LoopingOutput.h"
 #include "bench/RecordedFrames.h"
 #include "synth/ToneSynth.h"
 
@@ -15,6 +17,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <stop_token>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -28,44 +31,6 @@ double ProcessCpuSeconds() {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
-
-// One handle playing one looping header; everything is given back at the end.
-class Output {
-public:
-    Output(DWORD rate, std::vector<std::int16_t> buffer, DWORD loops) : buffer_(std::move(buffer)) {
-        const WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, rate, 2 * rate, 2, 16, 0};
-        result_ = waveOutOpen(&handle_, 0, &format, 0, 0, WAVE_ALLOWSYNC);
-        header_.lpData = reinterpret_cast<LPSTR>(buffer_.data());
-        header_.dwBufferLength = static_cast<DWORD>(buffer_.size() * 2);
-        header_.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
-        header_.dwLoops = loops;
-        if (result_ == MMSYSERR_NOERROR) {
-            result_ = waveOutPrepareHeader(handle_, &header_, sizeof header_);
-        }
-        if (result_ == MMSYSERR_NOERROR) {
-            result_ = waveOutWrite(handle_, &header_, sizeof header_);
-        }
-    }
-    ~Output() {
-        waveOutReset(handle_);
-        waveOutUnprepareHeader(handle_, &header_, sizeof header_);
-        waveOutClose(handle_);
-    }
-    Output(const Output&) = delete;
-    Output& operator=(const Output&) = delete;
-
-    // What the open, prepare and write came to: a benchmark of failing calls measures nothing.
-    MMRESULT Result() const { return result_; }
-    HWAVEOUT Handle() const { return handle_; }
-    WAVEHDR& Header() { return header_; }
-    bool Done() { return (HeaderFlags(header_) & WHDR_DONE) != 0; }
-
-private:
-    std::vector<std::int16_t> buffer_;
-    HWAVEOUT handle_ = nullptr;
-    WAVEHDR header_{};
-    MMRESULT result_;
-};
 
 // Every band at its highest frequency, where the manual tone's rate is highest (the costliest).
 constexpr std::uint16_t BandTops[] = {99, 200, 400, 600, 800, 1000, 1500, 2000, 5000, 10000, 15000};
@@ -82,7 +47,7 @@ void RenderCostPerSecondOfSound(benchmark::State& state) {
     platform::SetClock(&platform::VirtualClock());
     double cpu = 0;
     for (auto _ : state) {
-        Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        LoopingOutput output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
         if (output.Result() != MMSYSERR_NOERROR) {
             state.SkipWithError("the output did not start");
             break;
@@ -104,6 +69,33 @@ BENCHMARK(RenderCostPerSecondOfSound)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
+// What the machine charges a thread that sleeps one render period at a time on the system clock,
+// as the render thread does, and does nothing else: the floor under the render thread's CPU in
+// real time. On a virtual machine every wakeup costs far more than on bare metal.
+void WakeupsAtTheRenderPeriod(benchmark::State& state) {
+    platform::Clock& clock = platform::CurrentClock();
+    const std::stop_source never;
+    const auto rounds = std::chrono::seconds(1) / platform::RenderPeriod;
+    double cpu = 0;
+    for (auto _ : state) {
+        timespec before{};
+        timespec after{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+        platform::Clock::TimePoint wake = clock.Now();
+        for (long round = 0; round < rounds; ++round) {
+            wake += platform::RenderPeriod;
+            clock.SleepPaced(wake, never.get_token());
+        }
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+        cpu += static_cast<double>(after.tv_sec - before.tv_sec) +
+               static_cast<double>(after.tv_nsec - before.tv_nsec) * 1e-9;
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["cpu_ms_per_s"] = cpu * 1000 / iterations;
+    state.counters["us_per_wakeup"] = cpu * 1e6 / iterations / static_cast<double>(rounds);
+}
+BENCHMARK(WakeupsAtTheRenderPeriod)->Iterations(3)->Unit(benchmark::kMillisecond);
+
 // Two sweep steps in real time into the wav sink, as the sweep runs them: done, polls of Sleep(1),
 // close, open, write. The gap is the silence the stream got between them.
 void SilenceBetweenSweepSteps(benchmark::State& state) {
@@ -116,8 +108,9 @@ void SilenceBetweenSweepSteps(benchmark::State& state) {
         const std::size_t before = RecordedFrames(path).size();
         state.ResumeTiming();
         for (const std::int16_t level : {std::int16_t{10000}, std::int16_t{-10000}}) {
-            Output step(level > 0 ? 22500 : 45000,
-                        std::vector<std::int16_t>(level > 0 ? 450 : 3, level), level > 0 ? 1 : 300);
+            LoopingOutput step(level > 0 ? 22500 : 45000,
+                               std::vector<std::int16_t>(level > 0 ? 450 : 3, level),
+                               level > 0 ? 1 : 300);
             if (step.Result() != MMSYSERR_NOERROR) {
                 state.SkipWithError("a step did not start");
                 break;
@@ -153,10 +146,10 @@ BENCHMARK(SilenceBetweenSweepSteps)->Iterations(25)->Unit(benchmark::kMillisecon
 void RestartOnTheUserInterfaceThread(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "null", 1);
     const ManualTone tone = Tone(500);
-    auto output = std::make_unique<Output>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+    auto output = std::make_unique<LoopingOutput>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
     for (auto _ : state) {
         output.reset();
-        output = std::make_unique<Output>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        output = std::make_unique<LoopingOutput>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
         if (output->Result() != MMSYSERR_NOERROR) {
             state.SkipWithError("the restarted output did not start");
             break;
@@ -173,7 +166,7 @@ void WriteToSink(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "null", 1);
     {
         const ManualTone tone = Tone(440);
-        Output output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+        LoopingOutput output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
         if (output.Result() != MMSYSERR_NOERROR) {
             state.SkipWithError("the output did not start");
         }
