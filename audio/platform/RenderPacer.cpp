@@ -9,11 +9,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr Clock::Duration MinMargin = 3ms;
+constexpr Clock::Duration MinMargin = 4ms;
 constexpr Clock::Duration MaxMargin = 20ms;
 constexpr Clock::Duration MarginStep = 2ms;
 constexpr Clock::Duration MarginRelief = 1ms;
-constexpr Clock::Duration CalmTime = 10s;
+constexpr Clock::Duration CalmTime = 60s;
 // The most the timeline may run apart from the clock, and how much of the device's offset it
 // takes up per round (a server's cycle makes the fill jump, so the offset is taken up slowly).
 constexpr double MaxSkew = 0.001;

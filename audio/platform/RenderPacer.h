@@ -12,10 +12,11 @@
 // The lead follows what the device takes at once: the most it took between two rounds in the
 // last second or so (a sound server takes a whole cycle at a time, 1024 frames or more on some
 // desktops), plus a margin for the render thread's own lateness. A device that has just started
-// keeps half its buffer queued until it has shown what it takes. The margin starts at 3 ms,
-// grows by 2 ms with every underrun up to 20 ms, and shrinks by 1 ms for every 10 s without one.
-// With rounds every 11 ms this keeps a new tone within one server cycle plus 15 ms of the device:
-// about 15 ms ahead at a 64-frame cycle, 14 to 19 ms at 256, 24 ms at 1024, 46 ms at 2048.
+// keeps half its buffer queued until it has shown what it takes. The margin starts at 4 ms (a
+// thread's wakeup is late by up to 3.5 ms on a busy two-core machine), grows by 2 ms with every
+// underrun up to 20 ms, and shrinks by 1 ms for every minute without one. With rounds every 11 ms
+// this keeps a new tone within about one server cycle plus 16 ms of the device: 16 ms ahead at a
+// 64-frame cycle, 15 to 20 ms at 256, 25 ms at 1024, 47 ms at 2048.
 //
 // Used by the render thread only.
 

@@ -367,7 +367,7 @@ bool WaveOutEngine::Audible() {
 
 std::size_t WaveOutEngine::Mix(std::size_t due) {
     mix_.assign(due, 0.0f);
-    fadeGains_.assign(due, 0.0f);
+    fadeGains_.assign(fading_.empty() ? 0 : due, 0.0f);
     // While nothing sounds, silence keeps the device fed.
     std::size_t produced = Audible() ? 0 : due;
     const auto mixed = [&](WaveOutStream& stream, WaveOutStream::Role role) {
@@ -377,7 +377,7 @@ std::size_t WaveOutEngine::Mix(std::size_t due) {
         mixed(*stream, WaveOutStream::Role::Fading);
     }
     // Resets in quick succession can leave more than one stream fading at once.
-    for (std::size_t i = 0; i < due; ++i) {
+    for (std::size_t i = 0; i < fadeGains_.size(); ++i) {
         if (fadeGains_[i] > 1.0f) {
             mix_[i] /= fadeGains_[i];
             fadeGains_[i] = 1.0f;

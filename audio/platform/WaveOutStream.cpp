@@ -135,13 +135,21 @@ std::size_t WaveOutStream::MixInto(std::span<float> mix, std::span<float> fading
     if (got < wanted) {
         drained_ = true;
     }
-    for (std::size_t i = 0; i < got; ++i) {
-        const float gain = fader_.Next();
-        if (role == Role::Fading) {
-            mix[i] += gain * converted_[i];
-            fading[i] += gain;
-        } else {
-            mix[i] += gain * (1.0f - fading[i]) * converted_[i];
+    if (fading.empty() && fader_.Full()) {
+        // Nearly every round: full gain and nothing to make room for.
+        for (std::size_t i = 0; i < got; ++i) {
+            mix[i] += converted_[i];
+        }
+    } else {
+        for (std::size_t i = 0; i < got; ++i) {
+            const float gain = fader_.Next();
+            if (role == Role::Fading) {
+                mix[i] += gain * converted_[i];
+                fading[i] += gain;
+            } else {
+                const float room = fading.empty() ? 1.0f : 1.0f - fading[i];
+                mix[i] += gain * room * converted_[i];
+            }
         }
     }
     runOutput_ += got;

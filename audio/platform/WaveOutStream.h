@@ -30,6 +30,7 @@ public:
         step_ = up ? length_ : 0;
     }
     bool Falling() const { return !rising_; }
+    bool Full() const { return rising_ && step_ == length_; }
     bool Silent() const { return !rising_ && step_ == 0; }
     std::size_t FramesToSilence() const { return step_; }
 
@@ -91,7 +92,7 @@ public:
     // its sound ends or its fade-out is over). `fading` holds, per frame, the gains of the streams
     // that fade out after a reset: such a stream adds its own gain there, and every other stream
     // sounds only in the room they leave, so that a restart crossfades from the old tone into the
-    // new one and never sounds louder than the louder of the two.
+    // new one and never sounds louder than the louder of the two. Empty while nothing fades.
     enum class Role { Fading, Playing };
     std::size_t MixInto(std::span<float> mix, std::span<float> fading, Role role);
     // After the sink took the mix: marks WHDR_DONE on every header whose last frame it took. True

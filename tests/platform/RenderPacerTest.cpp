@@ -59,7 +59,7 @@ TimePoint RoundTime(int n) {
     return TimePoint{} + n * 11ms + std::chrono::microseconds(late[n % 7]);
 }
 
-TEST(RenderPacer, KeepsAServerFedAtEveryCycleWithinOneCyclePlusFifteenMilliseconds) {
+TEST(RenderPacer, KeepsAServerFedAtEveryCycleWithinOneCyclePlusSixteenMilliseconds) {
     for (const std::size_t cycle : {64u, 256u, 1024u, 2048u}) {
         for (const double speed : {1.0, 1.00005, 0.99995}) {
             SCOPED_TRACE(std::to_string(cycle) + " frames per cycle, speed " +
@@ -81,7 +81,7 @@ TEST(RenderPacer, KeepsAServerFedAtEveryCycleWithinOneCyclePlusFifteenMillisecon
             }
             EXPECT_EQ(device.ShortCycles(), 0u) << "ran dry";
             // What is queued is what a new tone waits behind.
-            EXPECT_LE(mostQueued, cycle + Frames(15ms));
+            EXPECT_LE(mostQueued, cycle + Frames(16ms));
             EXPECT_GE(pacer.Lead(), cycle);
         }
     }
@@ -122,14 +122,15 @@ TEST(RenderPacer, UnderrunsWidenTheMarginUpToALimitAndCalmNarrowsItAgain) {
     for (int i = 1; i <= 20; ++i) {
         pacer.Underran(now);
         EXPECT_EQ(pacer.Lead(),
-                  std::min(calm + Frames(2ms) * static_cast<std::size_t>(i), calm + Frames(17ms)));
+                  std::min(calm + Frames(2ms) * static_cast<std::size_t>(i), calm + Frames(16ms)));
     }
     const std::size_t widest = pacer.Lead();
-    for (int second = 1; second <= 30; ++second) {
+    for (int second = 1; second <= 180; ++second) {
         now += 1s;
         pacer.Due(now, std::nullopt);
     }
-    EXPECT_EQ(pacer.Lead(), widest - Frames(3ms)) << "1 ms less for every 10 s without an underrun";
+    EXPECT_EQ(pacer.Lead(), widest - Frames(3ms))
+        << "1 ms less for every minute without an underrun";
     pacer.Restart(now, 0);
     pacer.Underran(now);
     EXPECT_EQ(pacer.Lead(), widest - Frames(1ms));
