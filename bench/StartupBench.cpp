@@ -10,9 +10,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
