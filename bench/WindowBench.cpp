@@ -5,6 +5,7 @@
 
 #include "app/ProgGenerator.h"
 #include "audio/GenerujManual.h"
+#include "audio/platform/Platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,6 +72,7 @@ int main(int argc, char* argv[]) {
     if (!directory.isValid() || !QDir::setCurrent(directory.path())) {
         return 1;
     }
+    const platform::Platform owner;
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

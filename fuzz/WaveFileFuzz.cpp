@@ -3,7 +3,8 @@
 // refuses must leave nothing held; one it takes must yield only bytes the file holds.
 
 #include "audio/GenerujManual.h"
-#include "audio/platform/Seams.h"
+#include "audio/platform/ProgramHooks.h"
+#include "tests/support/Seams.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +33,7 @@ std::string ScratchFile() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = ScratchFile();
+    static const platform::Platform owner;
     // The refusals' message boxes would only fill the log.
     static const bool quiet = (platform::SetErrorBox([](const std::string&) {}), true);
     (void)quiet;
@@ -53,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         manual.reset();
     }
-    if (platform::LiveGlobalBlocks() != 0 || platform::LiveMultimediaFiles() != 0) {
+    if (seams::LiveGlobalBlocks() != 0 || seams::LiveMultimediaFiles() != 0) {
         Fail("a memory block or a file is still held");
     }
     return 0;

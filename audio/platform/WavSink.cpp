@@ -9,12 +9,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <map>
-#include <mutex>
 #include <unistd.h>
 
 namespace platform {
-namespace {
 
 // One open WAV file and the frames it holds.
 class WavRecording {
@@ -39,6 +36,8 @@ private:
     std::uint32_t dataBytes_ = 0;
 };
 
+namespace {
+
 void Put16(std::uint8_t* at, std::uint16_t value) {
     at[0] = static_cast<std::uint8_t>(value);
     at[1] = static_cast<std::uint8_t>(value >> 8);
@@ -49,6 +48,8 @@ void Put32(std::uint8_t* at, std::uint32_t value) {
         at[i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 }
+
+} // namespace
 
 std::shared_ptr<WavRecording> WavRecording::Create(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
@@ -105,6 +106,8 @@ bool WavRecording::WriteHeader() {
     return WriteAt(header.data(), header.size(), 0);
 }
 
+namespace {
+
 class WavSink final : public Sink {
 public:
     WavSink(std::shared_ptr<WavRecording> recording, std::string path)
@@ -133,18 +136,14 @@ private:
 
 } // namespace
 
-OpenedSink OpenWavSink(const std::string& path) {
-    // The recordings of this process by path, kept so that a sink opened again appends.
-    static std::mutex mutex;
-    static std::map<std::string, std::shared_ptr<WavRecording>> recordings;
-
-    std::lock_guard lock(mutex);
-    std::shared_ptr<WavRecording>& recording = recordings[path];
+OpenedSink WavRecordings::Open(const std::string& path) {
+    MutexLock lock(mutex_);
+    std::shared_ptr<WavRecording>& recording = recordings_[path];
     if (!recording) {
         recording = WavRecording::Create(path);
     }
     if (!recording) {
-        recordings.erase(path);
+        recordings_.erase(path);
         return {nullptr, MMSYSERR_ERROR};
     }
     return {std::make_unique<WavSink>(recording, path), MMSYSERR_NOERROR};

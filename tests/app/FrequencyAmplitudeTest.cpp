@@ -7,11 +7,11 @@
 #include "app/controls/ScrollBar.h"
 #include "app/controls/SpeedButton.h"
 #include "audio/GenerujManual.h"
-#include "audio/platform/Seams.h"
 #include "synth/ToneSynth.h"
 #include "tests/app/QtPrinters.h"
 #include "tests/app/ScrollBarParts.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/support/Seams.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -38,7 +38,7 @@ protected:
         frequencyBox_ = Control<Edit>("EditFrekvence");
         amplitudeBox_ = Control<Edit>("EditAmplituda");
         range_ = Control<ComboBox>("ComboBox1");
-        platform::RecordCalls(&calls_);
+        seams::RecordCalls(&calls_);
     }
 
     // The sample rates of the restarts so far, in order.
@@ -97,7 +97,7 @@ protected:
         ASSERT_EQ(range_->ItemIndex(), index);
     }
 
-    std::vector<platform::RecordedCall> calls_;
+    std::vector<seams::RecordedCall> calls_;
     ScrollBar* frequency_ = nullptr;
     ScrollBar* amplitude_ = nullptr;
     Edit* frequencyBox_ = nullptr;

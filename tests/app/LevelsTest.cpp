@@ -1,7 +1,7 @@
 #include "app/controls/Panel.h"
 #include "app/controls/UpDown.h"
-#include "tests/CallRecorder.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/support/CallRecorder.h"
 
 #include <QPushButton>
 #include <QToolButton>
@@ -10,9 +10,9 @@
 namespace {
 
 // The recorded calls of the given names, in order.
-std::vector<platform::RecordedCall> Only(const std::vector<platform::RecordedCall>& calls,
-                                         std::initializer_list<std::string_view> names) {
-    std::vector<platform::RecordedCall> kept;
+std::vector<seams::RecordedCall> Only(const std::vector<seams::RecordedCall>& calls,
+                                      std::initializer_list<std::string_view> names) {
+    std::vector<seams::RecordedCall> kept;
     for (const auto& call : calls) {
         if (std::find(names.begin(), names.end(), call.name) != names.end()) {
             kept.push_back(call);
@@ -91,7 +91,7 @@ TEST_F(LevelsTest, ClosingGivesTheSavedLevelsBackWaveFirst) {
     const CallRecorder recorder;
     window_->close();
 
-    const std::vector<platform::RecordedCall> restored = {
+    const std::vector<seams::RecordedCall> restored = {
         {"waveOutSetVolume", {0, 0xC000C000}}, {"auxSetVolume", {3, 0x33333333}},
         {"auxSetVolume", {2, 0x22222222}},     {"auxSetVolume", {4, 0x44444444}},
         {"auxSetVolume", {1, 0x11111111}},     {"auxSetVolume", {5, 0x55555555}}};
@@ -108,14 +108,14 @@ TEST_F(LevelsStartTest, ALevelUnreadableAtStartIsNotWrittenBack) {
     const CallRecorder recorder;
     window_->close();
 
-    EXPECT_EQ(Only(recorder.calls, {"waveOutSetVolume"}), std::vector<platform::RecordedCall>{});
+    EXPECT_EQ(Only(recorder.calls, {"waveOutSetVolume"}), std::vector<seams::RecordedCall>{});
     MixerLevels expected = UserLevels;
     expected["wave0"] = GeneratorLevels.at("wave0"); // as the start set it
     EXPECT_EQ(ReadMixerFile(MixerFile()), expected);
 }
 
 TEST_F(LevelsTest, TheMixerButtonsStartTheirProgramsWithTheirShowCommands) {
-    platform::FailCall("WinExec", ERROR_FILE_NOT_FOUND); // start nothing for real
+    seams::FailCall(seams::Call::WinExec, ERROR_FILE_NOT_FOUND); // start nothing for real
     const CallRecorder recorder;
 
     QTest::mouseClick(Control<QPushButton>("Button1"), Qt::LeftButton);
@@ -145,7 +145,7 @@ class VolumeControlLaunchTest : public OpenWindowFixture,
                                 public testing::WithParamInterface<LaunchFailure> {};
 
 TEST_P(VolumeControlLaunchTest, AFailedLaunchIsReported) {
-    platform::FailCall("WinExec", GetParam().result);
+    seams::FailCall(seams::Call::WinExec, GetParam().result);
     window_->LabelNastaveniClick();
     EXPECT_EQ(boxes_, std::vector<std::string>{GetParam().message});
 }

@@ -1,8 +1,8 @@
 #include "app/controls/Panel.h"
 #include "app/controls/SpeedButton.h"
 #include "audio/GenerujManual.h"
-#include "tests/CallRecorder.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/support/CallRecorder.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -139,7 +139,7 @@ TEST_F(ManualToneTest, AutoWithoutAPlayingToneLeavesTheToneAndButtonsAlone) {
 }
 
 TEST_F(ManualToneStartTest, ABusyDeviceShowsBothBoxesAndTheProgramGoesOn) {
-    platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED);
+    seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED);
     OpenWindow();
     EXPECT_EQ(boxes_, (std::vector<std::string>{"Chyba pri otevreni vystupniho kanalu",
                                                 "MMSYSERR_ALLOCATED\t"}));
@@ -148,7 +148,7 @@ TEST_F(ManualToneStartTest, ABusyDeviceShowsBothBoxesAndTheProgramGoesOn) {
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
 
     // Once the device is free, the next restart gets it.
-    platform::ClearFaults();
+    seams::ClearFaults();
     window_->RestartTone();
     EXPECT_TRUE(window_->ManualPlaying());
     EXPECT_EQ(boxes_.size(), 2u);
@@ -169,7 +169,7 @@ TEST_F(ManualToneStartTest, AnUnwritableToneFileEndsTheProgramWithCode1) {
 
 TEST_F(ManualToneStartTest, AToneFileThatCannotBeReadBackEndsTheProgramWithCode1) {
     // Writing opens the file twice (create, then write); the third open is the reader's.
-    platform::FailCall("mmioOpenA", 1, 2);
+    seams::FailCall(seams::Call::mmioOpenA, 1, 2);
     try {
         OpenWindow();
         ADD_FAILURE() << "the program went on";

@@ -13,7 +13,7 @@
 #include "app/controls/ComboBox.h"
 #include "app/controls/ScrollBar.h"
 #include "app/controls/SpeedButton.h"
-#include "audio/platform/Seams.h"
+#include "tests/support/Seams.h"
 
 #include <QApplication>
 #include <QTest>
@@ -52,7 +52,9 @@ void Drive() {
         });
     }
     if (script == "step-box") {
-        platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED);
+        // Over the program's own platform; never destroyed, as that platform may outlive main().
+        [[maybe_unused]] static const auto* const observer = new seams::Seams;
+        seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED);
     }
     auto* boxWatch = new QTimer(window);
     QObject::connect(boxWatch, &QTimer::timeout, [boxWatch] {

@@ -14,6 +14,8 @@
 
 class SweepFixture : public WindowFixture {
 protected:
+    using WindowFixture::WindowFixture;
+
     void SetUp() override {
         WindowFixture::SetUp();
         SetConfirmationDialog([this](const QString& text) {

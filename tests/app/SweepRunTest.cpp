@@ -5,10 +5,10 @@
 #include "audio/GenerujAuto.h"
 #include "audio/GenerujManual.h"
 #include "synth/SweepSynth.h"
-#include "tests/CallRecorder.h"
 #include "tests/app/QtPrinters.h"
 #include "tests/app/SweepFixture.h"
-#include "tests/audio/VirtualDevice.h"
+#include "tests/support/CallRecorder.h"
+#include "tests/support/VirtualClock.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>
@@ -21,25 +21,25 @@ using Texts = std::vector<std::string>;
 // during a sweep that is while a step sounds.
 class CaptionClock final : public platform::Clock {
 public:
-    TimePoint Now() override { return platform::VirtualClock().Now(); }
+    TimePoint Now() override { return seams::VirtualClock().Now(); }
     void SleepUntil(TimePoint deadline) override {
         if (label && (captions.isEmpty() || captions.last() != label->text())) {
             captions.append(label->text());
         }
-        platform::VirtualClock().SleepUntil(deadline);
+        seams::VirtualClock().SleepUntil(deadline);
     }
     std::jthread StartThread(std::function<void(std::stop_token)> body) override {
-        return platform::VirtualClock().StartThread(std::move(body));
+        return seams::VirtualClock().StartThread(std::move(body));
     }
     void SleepPaced(TimePoint deadline, std::stop_token stop) override {
-        platform::VirtualClock().SleepPaced(deadline, stop);
+        seams::VirtualClock().SleepPaced(deadline, stop);
     }
 
     const Label* label = nullptr;
     QStringList captions;
 };
 
-// Never destroyed: a render thread started on it may outlive a test.
+// Never destroyed: it outlives the platform of every test.
 CaptionClock& Captions() {
     static auto* const clock = new CaptionClock;
     return *clock;
@@ -48,18 +48,19 @@ CaptionClock& Captions() {
 // Every test plays on the virtual clock into the null sink, so a sweep of seconds passes at once.
 class SweepRunTest : public SweepFixture {
 protected:
+    SweepRunTest() : SweepFixture(Captions()) {}
+
     void SetUp() override {
         SweepFixture::SetUp();
-        platform::SetClock(&Captions());
         Captions().captions.clear();
         OpenInAutomaticMode();
         Captions().label = Control<Label>("LabelF");
         manualRate_ = window_->GetGenerujManual()->GetFormat().nSamplesPerSec;
-        platform::RecordCalls(&calls_);
+        seams::RecordCalls(&calls_);
     }
 
     void TearDown() override {
-        platform::RecordCalls(nullptr);
+        seams::RecordCalls(nullptr);
         Captions().label = nullptr;
         SweepFixture::TearDown();
     }
@@ -67,7 +68,7 @@ protected:
     // The arguments of each recorded call of that name, in order.
     std::vector<std::vector<std::int64_t>> ArgsOf(const std::string& name) const {
         std::vector<std::vector<std::int64_t>> args;
-        for (const platform::RecordedCall& call : calls_) {
+        for (const seams::RecordedCall& call : calls_) {
             if (call.name == name) {
                 args.push_back(call.args);
             }
@@ -91,8 +92,7 @@ protected:
         EXPECT_EQ(window_->GetGenerujManual()->GetFormat().nSamplesPerSec, manualRate_);
     }
 
-    VirtualDevice device_;
-    std::vector<platform::RecordedCall> calls_;
+    std::vector<seams::RecordedCall> calls_;
     DWORD manualRate_ = 0;
 };
 
@@ -249,7 +249,7 @@ TEST_F(SweepRunTest, EachRunMakesItsSweepFromTheAmplitudeOfTheMoment) {
 TEST_F(SweepRunTest, AStepWhoseDeviceFailsPassesSilentlyAndTheRunGoesOn) {
     answer_ = QMessageBox::Yes;
     SetSweep(100, 300, 100, 5);
-    platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED, 1);
+    seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED, 1);
     ClickStart();
     const Texts busy = {"Chyba pri otevreni vystupniho kanalu", "MMSYSERR_ALLOCATED\t"};
     Texts expected;
@@ -267,7 +267,7 @@ TEST_F(SweepRunTest, AStepWhoseDeviceFailsPassesSilentlyAndTheRunGoesOn) {
 
 TEST_F(SweepRunTest, WithoutMemoryForTheSweepTheProgramEnds) {
     answer_ = QMessageBox::Yes;
-    platform::FailCall("GlobalAlloc", MMSYSERR_NOMEM);
+    seams::FailCall(seams::Call::GlobalAlloc, MMSYSERR_NOMEM);
     try {
         window_->PlayGenerujAutoClick();
         ADD_FAILURE() << "the program went on";

@@ -5,8 +5,8 @@
 #include "app/controls/SpeedButton.h"
 #include "audio/GenerujManual.h"
 #include "synth/ToneSynth.h"
-#include "tests/CallRecorder.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/support/CallRecorder.h"
 
 #include <QSignalSpy>
 #include <algorithm>

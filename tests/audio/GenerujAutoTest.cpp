@@ -1,11 +1,10 @@
 #include "audio/GenerujAuto.h"
 
 #include "synth/SweepSynth.h"
-#include "tests/CallRecorder.h"
-#include "tests/SeamGuard.h"
 #include "tests/audio/MessageBoxes.h"
 #include "tests/audio/OutputExpectations.h"
 #include "tests/audio/VirtualDevice.h"
+#include "tests/support/CallRecorder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -23,9 +22,8 @@ protected:
         ASSERT_NE(sweep_, nullptr);
     }
 
-    SeamGuard seams_;
-    MessageBoxes boxes_;
     VirtualDevice device_;
+    MessageBoxes boxes_;
     std::unique_ptr<TGenerujAuto> sweep_;
 };
 
@@ -40,7 +38,7 @@ TEST_F(SweepOutput, CreateComputesTheTablesOnceAndReservesOneBlockPerBand) {
     ASSERT_EQ(recorder.calls.size(), 3u * 11u);
     for (std::size_t band = 0; band < 11; ++band) {
         EXPECT_EQ(recorder.calls[3 * band],
-                  (platform::RecordedCall{"GlobalAlloc", {0x2002, bytes[band]}}));
+                  (seams::RecordedCall{"GlobalAlloc", {0x2002, bytes[band]}}));
     }
     EXPECT_TRUE(boxes_.texts.empty());
 }
@@ -48,13 +46,14 @@ TEST_F(SweepOutput, CreateComputesTheTablesOnceAndReservesOneBlockPerBand) {
 // Whichever band's reservation fails, the user sees one box, no object results, and every block
 // taken so far is given back.
 TEST_F(SweepOutput, FailedReservationAtAnyBandYieldsNoObject) {
-    for (const char* call : {"GlobalAlloc", "GlobalSize"}) {
+    for (const seams::Call call : {seams::Call::GlobalAlloc, seams::Call::GlobalSize}) {
         for (unsigned band = 0; band < 11; ++band) {
             CallRecorder recorder;
             boxes_.texts.clear();
-            platform::FailCall(call, MMSYSERR_NOMEM, band);
-            EXPECT_EQ(TGenerujAuto::Create(10000), nullptr) << call << " at band " << band + 1;
-            platform::ClearFaults();
+            seams::FailCall(call, MMSYSERR_NOMEM, band);
+            EXPECT_EQ(TGenerujAuto::Create(10000), nullptr)
+                << seams::CallName(call) << " at band " << band + 1;
+            seams::ClearFaults();
             EXPECT_EQ(boxes_.texts, Texts{"Nedostatek paměti"});
             const auto count = [&](const char* name) {
                 const Texts names = recorder.Names();
@@ -125,7 +124,7 @@ TEST_F(SweepOutput, OpenErrorsShowTheirBoxesAndTheStepPassesSilently) {
     sweep_->NastavFormat(1000);
     for (const OpenError& error : OpenErrors) {
         boxes_.texts.clear();
-        platform::FailCall("waveOutOpen", error.code);
+        seams::FailCall(seams::Call::waveOutOpen, error.code);
         sweep_->AutoOpenVystup(50, 1000);
         EXPECT_EQ(boxes_.texts, error.boxes) << "code " << error.code;
         EXPECT_TRUE(CallsOf([&] {
@@ -138,7 +137,7 @@ TEST_F(SweepOutput, OpenErrorsShowTheirBoxesAndTheStepPassesSilently) {
 
 TEST_F(SweepOutput, FailedPreparationOrWriteEndsTheStepAtOnce) {
     sweep_->NastavFormat(1000);
-    platform::FailCall("waveOutPrepareHeader", MMSYSERR_NOMEM);
+    seams::FailCall(seams::Call::waveOutPrepareHeader, MMSYSERR_NOMEM);
     sweep_->AutoOpenVystup(50, 1000);
     EXPECT_EQ(boxes_.texts, Texts{"Chyba pri priprave Header"});
     EXPECT_TRUE(CallsOf([&] {
@@ -147,8 +146,8 @@ TEST_F(SweepOutput, FailedPreparationOrWriteEndsTheStepAtOnce) {
                 }).empty());
     ExpectState(*sweep_, 0, 0, false);
 
-    platform::ClearFaults();
-    platform::FailCall("waveOutWrite", MMSYSERR_ERROR);
+    seams::ClearFaults();
+    seams::FailCall(seams::Call::waveOutWrite, MMSYSERR_ERROR);
     boxes_.texts.clear();
     sweep_->AutoOpenVystup(50, 1000);
     sweep_->AutoVystup();

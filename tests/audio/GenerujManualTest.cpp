@@ -1,12 +1,11 @@
 #include "audio/GenerujManual.h"
 
 #include "audio/ToneWaveFile.h"
-#include "tests/CallRecorder.h"
-#include "tests/SeamGuard.h"
 #include "tests/audio/MessageBoxes.h"
 #include "tests/audio/OutputExpectations.h"
 #include "tests/audio/VirtualDevice.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/CallRecorder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,10 +30,9 @@ protected:
         ASSERT_NE(manual_, nullptr);
     }
 
-    SeamGuard seams_;
+    VirtualDevice device_;
     TempDir dir_;
     MessageBoxes boxes_;
-    VirtualDevice device_;
     const std::string path_ = dir_.File("pokus.wav");
     std::vector<std::int16_t> samples_ = std::vector<std::int16_t>(150);
     std::unique_ptr<TGenerujManual> manual_;
@@ -112,14 +110,13 @@ TEST_F(ManualOutput, OpenWriteCloseCallsInOrderWithTheHeaderSize) {
     expected.insert(expected.end(), CloseAndRelease.begin(), CloseAndRelease.end());
     EXPECT_EQ(recorder.Names(), expected);
     ASSERT_GE(recorder.calls.size(), 2u);
-    EXPECT_EQ(recorder.calls[1],
-              (platform::RecordedCall{"GlobalAlloc", {0x2002, sizeof(WAVEHDR)}}));
+    EXPECT_EQ(recorder.calls[1], (seams::RecordedCall{"GlobalAlloc", {0x2002, sizeof(WAVEHDR)}}));
 }
 
 TEST_F(ManualOutput, EveryOpenErrorShowsItsBoxesAndTakesNothing) {
     for (const OpenError& error : OpenErrors) {
         boxes_.texts.clear();
-        platform::FailCall("waveOutOpen", error.code);
+        seams::FailCall(seams::Call::waveOutOpen, error.code);
         Texts expected = {"waveOutOpen"};
         expected.insert(expected.end(), error.boxes.size(), "ZobrazChybu");
         EXPECT_EQ(CallsOf([&] { manual_->WaveOpenVystup(Endless); }), expected);
@@ -141,7 +138,7 @@ TEST_F(ManualOutput, DeviceHeldByAnotherProgramLeavesTheToneSilent) {
 // Left open by the design: a failed preparation gives the device and the header block back at
 // once, so nothing stays held while the object reads as closed.
 TEST_F(ManualOutput, FailedPreparationReleasesTheDeviceAndTheHeaderAtOnce) {
-    platform::FailCall("waveOutPrepareHeader", MMSYSERR_NOMEM);
+    seams::FailCall(seams::Call::waveOutPrepareHeader, MMSYSERR_NOMEM);
     EXPECT_EQ(CallsOf([&] { manual_->WaveOpenVystup(Endless); }),
               Texts({"waveOutOpen", "GlobalAlloc", "GlobalLock", "waveOutPrepareHeader",
                      "waveOutClose", "GlobalUnlock", "GlobalFree", "ZobrazChybu"}));
@@ -149,14 +146,14 @@ TEST_F(ManualOutput, FailedPreparationReleasesTheDeviceAndTheHeaderAtOnce) {
     ExpectState(*manual_, 0, 0, false);
     EXPECT_TRUE(CallsOf([&] { manual_->WaveCloseVystup(); }).empty());
 
-    platform::ClearFaults();
+    seams::ClearFaults();
     manual_->WaveOpenVystup(Endless);
     manual_->WaveVystup();
     ExpectState(*manual_, 1, 1, true);
 }
 
 TEST_F(ManualOutput, MissingHeaderBlockCountsAsAFailedPreparation) {
-    platform::FailCall("GlobalAlloc", MMSYSERR_NOMEM);
+    seams::FailCall(seams::Call::GlobalAlloc, MMSYSERR_NOMEM);
     EXPECT_EQ(CallsOf([&] { manual_->WaveOpenVystup(Endless); }),
               Texts({"waveOutOpen", "GlobalAlloc", "GlobalLock", "waveOutClose", "GlobalUnlock",
                      "GlobalFree", "ZobrazChybu"}));
@@ -165,7 +162,7 @@ TEST_F(ManualOutput, MissingHeaderBlockCountsAsAFailedPreparation) {
 }
 
 TEST_F(ManualOutput, FailedWriteLeavesItOpenAndSilentWithoutABox) {
-    platform::FailCall("waveOutWrite", MMSYSERR_ERROR);
+    seams::FailCall(seams::Call::waveOutWrite, MMSYSERR_ERROR);
     manual_->WaveOpenVystup(Endless);
     manual_->WaveAutoVystup();
     ExpectState(*manual_, 1, 0, false);

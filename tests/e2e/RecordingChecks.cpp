@@ -7,6 +7,7 @@
 // Each check is one test; the script picks them with --gtest_filter.
 
 #include "audio/ToneWaveFile.h"
+#include "audio/platform/Platform.h"
 #include "synth/Bands.h"
 #include "synth/SweepSynth.h"
 #include "synth/ToneSynth.h"
@@ -57,6 +58,7 @@ double Sounding(double rate, std::size_t n) {
 
 TEST(E2E, ToneFileHoldsTheManualTone) {
     const ManualTone tone = VypocitejManual(Frequency(), StartAmplitude, TPrubeh::Sin);
+    const platform::Platform owner; // for the file calls
     TempDir dir;
     const std::filesystem::path expected = dir.Path() / "expected.wav";
     UlozWave(expected.c_str(), tone.Samples.data(),

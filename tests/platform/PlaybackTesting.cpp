@@ -1,8 +1,5 @@
 #include "tests/platform/PlaybackTesting.h"
 
-#include "audio/platform/Clock.h"
-#include "audio/platform/WaveOutEngine.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -29,12 +26,9 @@ std::uint16_t Get16(const std::vector<char>& bytes, std::size_t at) {
 void VirtualAudioTest::SetUp() {
     wavPath_ = dir_.Path() / "sink.wav";
     UseSink("wav:" + wavPath_.string());
-    platform::SetClock(&platform::VirtualClock());
 }
 
 void VirtualAudioTest::TearDown() {
-    Sleep(static_cast<DWORD>(2 * platform::IdleRelease.count()));
-    platform::SetClock(nullptr);
     unsetenv("PROGEN_AUDIO");
 }
 
