@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -37,6 +38,11 @@ pid_t StartProgram(const std::filesystem::path& folder) {
         setenv("PROGEN_AUDIO", ("wav:" + (folder / "recording.wav").string()).c_str(), 1);
         setenv("PROGEN_MIXER", ("file:" + (folder / "mixer.txt").string()).c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        // A runaway program fails the measurement instead of taking the machine.
+        const rlimit memory{2UL << 30, 2UL << 30};
+        const rlimit processor{60, 60};
+        setrlimit(RLIMIT_AS, &memory);
+        setrlimit(RLIMIT_CPU, &processor);
         execl(PROGEN_BINARY, PROGEN_BINARY, static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -229,12 +229,13 @@ void WaveOutEngine::Render(std::stop_token stop) {
     RenderPacer pacer(rate, FramesIn(RenderPeriod, rate), sink->Period(), sink->Capacity());
     const std::string name = choice.empty() ? "alsa" : choice;
 
-    Clock::TimePoint wake = clock_.Now();
-    Clock::TimePoint lastSound = wake;
-    Clock::TimePoint nextOpen = wake;
+    const Clock::TimePoint start = clock_.Now();
+    Clock::TimePoint lastSound = start;
+    Clock::TimePoint nextOpen = start;
     bool ending = false;
-    // Sleeping first keeps the thread out of the way of the calls that follow the first open, so
-    // that, on the virtual clock, what they queue starts together.
+    // The first round comes a moment after the open: on the virtual clock that is only once the
+    // opener sleeps, so what it queues right after the open starts together, every run.
+    Clock::TimePoint wake = start + Clock::Duration(1);
     for (;;) {
         clock_.SleepPaced(wake, stop);
         if (stop.stop_requested()) {
