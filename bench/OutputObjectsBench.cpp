@@ -24,7 +24,7 @@ void ManualToneThroughTheFile(benchmark::State& state) {
         const ManualTone tone = VypocitejManual(11, 2000, TPrubeh::Sin);
         UlozWave(path.c_str(), tone.Samples.data(), static_cast<DWORD>(2 * tone.Samples.size()));
         auto manual = TGenerujManual::Create(path.c_str(), tone.SampleRate);
-        benchmark::DoNotOptimize(manual->GetData());
+        benchmark::DoNotOptimize(manual);
     }
     std::filesystem::remove(path);
 }
@@ -34,7 +34,7 @@ void SweepObjectCreate(benchmark::State& state) {
     const platform::Platform owner;
     for (auto _ : state) {
         auto sweep = TGenerujAuto::Create(32767);
-        benchmark::DoNotOptimize(sweep->GetBandTable());
+        benchmark::DoNotOptimize(sweep);
     }
 }
 BENCHMARK(SweepObjectCreate)->Unit(benchmark::kMicrosecond);

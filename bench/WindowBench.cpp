@@ -6,6 +6,7 @@
 #include "app/ProgGenerator.h"
 #include "audio/GenerujManual.h"
 #include "audio/platform/Platform.h"
+#include "tests/app/WindowProbe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,7 +46,7 @@ void RestartToFirstFrames(benchmark::State& state) {
     for (auto _ : state) {
         window.StopClick();
         window.PlayClick();
-        TGenerujManual* manual = window.GetGenerujManual();
+        TGenerujManual* manual = WindowProbe::GenerujManual(window);
         if (manual == nullptr || !manual->PlayingVystup()) {
             state.SkipWithError("the restarted tone does not play");
             break;

@@ -4,6 +4,7 @@
 
 #include "audio/GenerujManual.h"
 #include "audio/platform/ProgramHooks.h"
+#include "tests/audio/OutputProbe.h"
 #include "tests/support/Seams.h"
 
 #include <cstddef>
@@ -45,12 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto manual = TGenerujManual::Create(path.c_str(), 33000);
     std::filesystem::remove(path);
     if (manual != nullptr) {
-        const DWORD length = manual->GetDataLength();
+        const DWORD length = OutputProbe::DataLength(*manual);
         // At least the RIFF header and one chunk header stand before the samples.
         if (length % 2 != 0 || length + 20 > size) {
             Fail("the samples are longer than the file allows");
         }
-        if (length > 0 && ::memmem(data, size, manual->GetData(), length) == nullptr) {
+        if (length > 0 && ::memmem(data, size, OutputProbe::Data(*manual), length) == nullptr) {
             Fail("the samples are not bytes of the file");
         }
         manual.reset();

@@ -1,6 +1,7 @@
 #include "app/controls/Panel.h"
 #include "app/controls/UpDown.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/app/WindowProbe.h"
 #include "tests/support/CallRecorder.h"
 
 #include <QPushButton>
@@ -35,8 +36,8 @@ TEST_F(LevelsTest, StartSetsTheMixerForTheGeneratorAndBothSelectorsToTheTop) {
         EXPECT_EQ(upDown->Max(), 16) << name;
         EXPECT_EQ(upDown->Position(), 16) << name;
     }
-    EXPECT_FALSE(window_->GetVibraMode());
-    EXPECT_EQ(window_->GetAuxL(), 0);
+    EXPECT_FALSE(WindowProbe::VibraMode(*window_));
+    EXPECT_EQ(WindowProbe::AuxL(*window_), 0);
 }
 
 TEST_F(LevelsTest, TheOutputLevelSelectorAppliesTheRowOnePressBehind) {
@@ -69,7 +70,7 @@ TEST_F(LevelsTest, TheOutputLevelSelectorAppliesTheRowOnePressBehind) {
     press(upDown->UpArrow());
     EXPECT_EQ(caption(), QStringLiteral("-----"));
     EXPECT_EQ(upDown->Position(), 1);
-    EXPECT_EQ(window_->GetAuxL(), 0);
+    EXPECT_EQ(WindowProbe::AuxL(*window_), 0);
 }
 
 TEST_F(LevelsTest, TheWaveLevelSelectorChangesOnlyItsCaptionAndWaveL) {
@@ -77,10 +78,10 @@ TEST_F(LevelsTest, TheWaveLevelSelectorChangesOnlyItsCaptionAndWaveL) {
     const CallRecorder recorder;
 
     QTest::mouseClick(upDown->DownArrow(), Qt::LeftButton);
-    EXPECT_EQ(window_->GetWaveL(), 0xFFFF);
+    EXPECT_EQ(WindowProbe::WaveL(*window_), 0xFFFF);
     EXPECT_EQ(Control<Panel>("PanelWaveL")->Caption(), QStringLiteral("-0dB"));
     QTest::mouseClick(upDown->DownArrow(), Qt::LeftButton);
-    EXPECT_EQ(window_->GetWaveL(), 0xD7FF);
+    EXPECT_EQ(WindowProbe::WaveL(*window_), 0xD7FF);
     EXPECT_EQ(Control<Panel>("PanelWaveL")->Caption(), QStringLiteral("-2dB"));
 
     EXPECT_TRUE(Only(recorder.calls, {"waveOutSetVolume", "auxSetVolume"}).empty());

@@ -7,6 +7,8 @@
 #include "synth/SweepSynth.h"
 #include "tests/app/QtPrinters.h"
 #include "tests/app/SweepFixture.h"
+#include "tests/app/WindowProbe.h"
+#include "tests/audio/OutputProbe.h"
 #include "tests/support/CallRecorder.h"
 #include "tests/support/VirtualClock.h"
 
@@ -55,7 +57,7 @@ protected:
         Captions().captions.clear();
         OpenInAutomaticMode();
         Captions().label = Control<Label>("LabelF");
-        manualRate_ = window_->GetGenerujManual()->GetFormat().nSamplesPerSec;
+        manualRate_ = OutputProbe::Format(*WindowProbe::GenerujManual(*window_)).nSamplesPerSec;
         seams::RecordCalls(&calls_);
     }
 
@@ -88,8 +90,9 @@ protected:
         EXPECT_TRUE(Control<SpeedButton>("PlayGenerujAuto")->isEnabled());
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         ASSERT_TRUE(window_->ManualPlaying());
-        EXPECT_EQ(window_->GetFrekvence(), 11);
-        EXPECT_EQ(window_->GetGenerujManual()->GetFormat().nSamplesPerSec, manualRate_);
+        EXPECT_EQ(WindowProbe::Frekvence(*window_), 11);
+        EXPECT_EQ(OutputProbe::Format(*WindowProbe::GenerujManual(*window_)).nSamplesPerSec,
+                  manualRate_);
     }
 
     std::vector<seams::RecordedCall> calls_;
@@ -129,7 +132,7 @@ TEST_F(SweepRunTest, EveryFailedCheckShowsItsBoxInOrderAndNothingIsPlayed) {
         EXPECT_EQ(boxes_, c.boxes) << c.minF << " " << c.maxF << " " << c.krok << " " << c.t;
         EXPECT_EQ(ArgsOf("waveOutOpen").size(), 1u) << "only the manual tone's";
         EXPECT_TRUE(summaries_.isEmpty());
-        EXPECT_EQ(window_->GetGenerujAuto(), nullptr);
+        EXPECT_EQ(WindowProbe::GenerujAuto(*window_), nullptr);
         EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), sliderBefore);
         ExpectManualModeAgain();
     }
@@ -176,7 +179,7 @@ TEST_F(SweepRunTest, DecliningPlaysNothingAndTheManualToneComesBack) {
         EXPECT_EQ(summaries_.size(), declined == QMessageBox::No ? 1 : 2);
         EXPECT_TRUE(boxes_.empty());
         EXPECT_EQ(ArgsOf("waveOutOpen").size(), 1u) << "only the manual tone's";
-        EXPECT_EQ(window_->GetGenerujAuto(), nullptr);
+        EXPECT_EQ(WindowProbe::GenerujAuto(*window_), nullptr);
         EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 11);
         ExpectManualModeAgain();
     }
@@ -189,8 +192,8 @@ TEST_F(SweepRunTest, ASweepPlaysEachStepInOrderForItsDwellThenTheManualToneAgain
     const auto took = platform::CurrentClock().Now() - start;
 
     EXPECT_TRUE(boxes_.empty());
-    ASSERT_NE(window_->GetGenerujAuto(), nullptr);
-    EXPECT_EQ(window_->GetGenerujAuto()->GetOpened(), 0) << "every step closed";
+    ASSERT_NE(WindowProbe::GenerujAuto(*window_), nullptr);
+    EXPECT_EQ(OutputProbe::Opened(*WindowProbe::GenerujAuto(*window_)), 0) << "every step closed";
 
     // Ten steps 100, 200, ... 1000 Hz, each at its band's rate, looping its band table f x 5 / 20
     // times; then the manual tone at its old rate.
@@ -227,7 +230,7 @@ TEST_F(SweepRunTest, ASweepPlaysEachStepInOrderForItsDwellThenTheManualToneAgain
     range->setCurrentIndex(2);
     window_->ComboBox1Change();
     EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 100);
-    EXPECT_EQ(window_->GetFrekvence(), 100);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 100);
     EXPECT_TRUE(window_->ManualPlaying());
 }
 
@@ -236,13 +239,13 @@ TEST_F(SweepRunTest, EachRunMakesItsSweepFromTheAmplitudeOfTheMoment) {
     answer_ = QMessageBox::Yes;
     SetSweep(100, 200, 100, 1);
     ClickStart();
-    ASSERT_NE(window_->GetGenerujAuto(), nullptr);
-    EXPECT_EQ(window_->GetGenerujAuto()->GetBandTable(), SweepBandTables(2000));
+    ASSERT_NE(WindowProbe::GenerujAuto(*window_), nullptr);
+    EXPECT_EQ(OutputProbe::BandTable(*WindowProbe::GenerujAuto(*window_)), SweepBandTables(2000));
 
     window_->SetAmplituda(12345);
     ClickStart();
-    ASSERT_NE(window_->GetGenerujAuto(), nullptr);
-    EXPECT_EQ(window_->GetGenerujAuto()->GetBandTable(), SweepBandTables(12345));
+    ASSERT_NE(WindowProbe::GenerujAuto(*window_), nullptr);
+    EXPECT_EQ(OutputProbe::BandTable(*WindowProbe::GenerujAuto(*window_)), SweepBandTables(12345));
     EXPECT_EQ(ArgsOf("waveOutOpen").size(), 6u) << "two steps and the manual tone, twice";
 }
 
@@ -275,7 +278,7 @@ TEST_F(SweepRunTest, WithoutMemoryForTheSweepTheProgramEnds) {
         EXPECT_EQ(end.code, 1u);
     }
     EXPECT_EQ(boxes_, (Texts{"Nedostatek paměti", "GenerujAuto = nil"}));
-    EXPECT_EQ(window_->GetGenerujAuto(), nullptr);
+    EXPECT_EQ(WindowProbe::GenerujAuto(*window_), nullptr);
     EXPECT_TRUE(ArgsOf("waveOutOpen").empty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

@@ -3,6 +3,7 @@
 #include "audio/ToneWaveFile.h"
 #include "tests/audio/MessageBoxes.h"
 #include "tests/audio/OutputExpectations.h"
+#include "tests/audio/OutputProbe.h"
 #include "tests/audio/VirtualDevice.h"
 #include "tests/platform/TempDir.h"
 #include "tests/support/CallRecorder.h"
@@ -39,7 +40,7 @@ protected:
 };
 
 TEST_F(ManualOutput, CreateKeepsTheFileSamplesAndTakesTheRateFromTheCaller) {
-    const WAVEFORMATEX& format = manual_->GetFormat();
+    const WAVEFORMATEX& format = OutputProbe::Format(*manual_);
     EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
     EXPECT_EQ(format.nChannels, 1);
     EXPECT_EQ(format.nSamplesPerSec, 33000u);
@@ -47,8 +48,8 @@ TEST_F(ManualOutput, CreateKeepsTheFileSamplesAndTakesTheRateFromTheCaller) {
     EXPECT_EQ(format.nBlockAlign, 2);
     EXPECT_EQ(format.wBitsPerSample, 16);
     EXPECT_EQ(format.cbSize, 0);
-    ASSERT_EQ(manual_->GetDataLength(), 300u);
-    EXPECT_TRUE(std::equal(samples_.begin(), samples_.end(), manual_->GetData()));
+    ASSERT_EQ(OutputProbe::DataLength(*manual_), 300u);
+    EXPECT_TRUE(std::equal(samples_.begin(), samples_.end(), OutputProbe::Data(*manual_)));
     ExpectState(*manual_, 0, 0, false);
     EXPECT_TRUE(boxes_.texts.empty());
 
@@ -58,15 +59,15 @@ TEST_F(ManualOutput, CreateKeepsTheFileSamplesAndTakesTheRateFromTheCaller) {
 
 TEST_F(ManualOutput, HeaderLoopsTheWholeBufferAsOneBlock) {
     manual_->WaveOpenVystup(Endless);
-    const WAVEHDR* header = manual_->GetHeader();
+    const WAVEHDR* header = OutputProbe::Header(*manual_);
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(header->lpData, reinterpret_cast<const char*>(manual_->GetData()));
+    EXPECT_EQ(header->lpData, reinterpret_cast<const char*>(OutputProbe::Data(*manual_)));
     EXPECT_EQ(header->dwBufferLength, 300u);
     EXPECT_EQ(header->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP), WHDR_BEGINLOOP | WHDR_ENDLOOP);
     EXPECT_EQ(header->dwLoops, Endless);
 
     manual_->WaveOpenVystup(5);
-    EXPECT_EQ(manual_->GetHeader(), header);
+    EXPECT_EQ(OutputProbe::Header(*manual_), header);
     EXPECT_EQ(header->dwLoops, Endless) << "a second open keeps the first loop count";
 }
 
@@ -93,7 +94,7 @@ TEST_F(ManualOutput, EveryStateAndEveryOutOfOrderCall) {
 
     manual_->WaveCloseVystup();
     ExpectState(*manual_, 0, 0, false); // Loaded
-    EXPECT_EQ(manual_->GetHeader(), nullptr);
+    EXPECT_EQ(OutputProbe::Header(*manual_), nullptr);
     EXPECT_TRUE(CallsOf([&] { manual_->WaveCloseVystup(); }).empty()) << "closed twice";
 
     manual_->RestartVystup(); // a closed output refuses the restart

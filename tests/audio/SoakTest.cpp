@@ -10,6 +10,7 @@
 #include "synth/SweepSynth.h"
 #include "synth/ToneSynth.h"
 #include "tests/audio/MessageBoxes.h"
+#include "tests/audio/OutputProbe.h"
 #include "tests/audio/VirtualDevice.h"
 #include "tests/platform/TempDir.h"
 
@@ -129,7 +130,7 @@ TEST_F(Soak, TwoHundredSweepStepsGiveBackWhatTheyTake) {
                 Sleep(1);
             }
             sweep->AutoCloseVystup();
-            const std::size_t frames = sweep->GetBandTable()[UrciPasmo(f) - 1u].size();
+            const std::size_t frames = OutputProbe::BandTable(*sweep)[UrciPasmo(f) - 1u].size();
             sound += std::chrono::nanoseconds(std::max<std::uint32_t>(loops, 1) * frames *
                                               1'000'000'000ull / SweepRate(f));
             if (step == 0) {
