@@ -27,10 +27,9 @@ private:
     bool WriteAt(const void* bytes, std::size_t size, std::uint64_t offset);
     bool WriteHeader();
 
-    static constexpr std::uint32_t HeaderSize = 58;
     static constexpr std::uint32_t FrameBytes = sizeof(float);
     // The RIFF size field counts the file less its first 8 bytes.
-    static constexpr std::uint32_t MaxDataBytes = (0xFFFFFFFFu - (HeaderSize - 8)) / 4 * 4;
+    static constexpr std::uint32_t MaxDataBytes = (0xFFFFFFFFu - (WavHeaderSize - 8)) / 4 * 4;
 
     UniqueFd fd_;
     std::uint32_t dataBytes_ = 0;
@@ -67,7 +66,7 @@ bool WavRecording::Append(std::span<const float> frames) {
     const std::size_t room = (MaxDataBytes - dataBytes_) / FrameBytes;
     const std::size_t count = std::min(frames.size(), room);
     const std::size_t bytes = count * FrameBytes;
-    const bool written = WriteAt(frames.data(), bytes, HeaderSize + std::uint64_t{dataBytes_});
+    const bool written = WriteAt(frames.data(), bytes, WavHeaderSize + std::uint64_t{dataBytes_});
     if (written) {
         dataBytes_ += static_cast<std::uint32_t>(bytes);
     }
@@ -85,10 +84,10 @@ bool WavRecording::WriteAt(const void* bytes, std::size_t size, std::uint64_t of
 // RIFF/WAVE with a format chunk for IEEE float (tag 3, with its extra-size field) and the fact
 // chunk that non-PCM formats carry.
 bool WavRecording::WriteHeader() {
-    std::array<std::uint8_t, HeaderSize> header{};
+    std::array<std::uint8_t, WavHeaderSize> header{};
     std::uint8_t* at = header.data();
     std::memcpy(at, "RIFF", 4);
-    Put32(at + 4, HeaderSize - 8 + dataBytes_);
+    Put32(at + 4, WavHeaderSize - 8 + dataBytes_);
     std::memcpy(at + 8, "WAVEfmt ", 8);
     Put32(at + 16, 18);
     Put16(at + 20, 3);

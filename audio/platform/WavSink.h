@@ -3,6 +3,7 @@
 #include "audio/platform/Sink.h"
 #include "audio/platform/ThreadSafety.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,6 +11,9 @@
 namespace platform {
 
 class WavRecording;
+
+// The header of a recording (RIFF, an 18-byte fmt chunk, fact, data); the frames follow it.
+inline constexpr std::uint32_t WavHeaderSize = 58;
 
 // The wav recordings of one wave output, by path. Open and destroy them on any thread.
 class WavRecordings {

@@ -8,6 +8,7 @@
 
 #include "audio/ToneWaveFile.h"
 #include "audio/platform/Platform.h"
+#include "audio/platform/Sink.h"
 #include "synth/Bands.h"
 #include "synth/SweepSynth.h"
 #include "synth/ToneSynth.h"
@@ -28,7 +29,7 @@
 
 namespace {
 
-constexpr double SinkRate = 48000;
+constexpr double SinkRate = platform::SinkRate;
 constexpr std::uint16_t StartAmplitude = 2000;
 
 std::string Setting(const char* name) {

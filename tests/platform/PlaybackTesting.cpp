@@ -1,5 +1,7 @@
 #include "tests/platform/PlaybackTesting.h"
 
+#include "audio/platform/WavSink.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -37,7 +39,7 @@ void VirtualAudioTest::UseSink(const std::string& choice) {
 }
 
 std::vector<float> ReadRecording(const std::filesystem::path& path, std::size_t from) {
-    constexpr std::size_t header = 58;
+    constexpr std::size_t header = platform::WavHeaderSize;
     if (!std::filesystem::exists(path)) {
         return {}; // no sink opened yet
     }
