@@ -41,12 +41,7 @@ public:
         if (pid_ == 0) {
             ::dup2(in[0], STDIN_FILENO);
             ::dup2(out[1], STDOUT_FILENO);
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-#if !defined(PROGEN_UNDER_ASAN)
-            Limit(RLIMIT_AS, 2UL << 30);
-#endif
-            Limit(RLIMIT_CPU, 60);
-            Limit(RLIMIT_CORE, 0);
+            Bound();
             body();
             ::_exit(127);
         }
@@ -66,9 +61,7 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    void Signal(int signal) const {
-        ::kill(pid_, signal);
-    }
+    void Signal(int signal) const { ::kill(pid_, signal); }
 
     void WriteLine(const std::string& line) const {
         const std::string text = line + '\n';
@@ -105,6 +98,16 @@ public:
             }
         }
         return status_;
+    }
+
+    // Bounds the calling process as a child of the test (also for QProcess' child modifier).
+    static void Bound() {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+#if !defined(PROGEN_UNDER_ASAN)
+        Limit(RLIMIT_AS, 2UL << 30);
+#endif
+        Limit(RLIMIT_CPU, 60);
+        Limit(RLIMIT_CORE, 0);
     }
 
 private:

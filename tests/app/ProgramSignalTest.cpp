@@ -1,6 +1,7 @@
 // The real program, ended by SIGTERM (kill, the end of a session), gives the user's mixer levels
 // back. SignalCloseTest covers SIGINT and SIGHUP on the same path.
 
+#include "tests/ChildProcess.h"
 #include "tests/app/WindowFixture.h"
 
 #include <QProcess>
@@ -21,6 +22,7 @@ TEST(ProgramSignalTest, SigtermGivesTheUserLevelsBack) {
     environment.insert(QStringLiteral("PROGEN_MIXER"), QStringLiteral("file:") + mixerFile);
     progen.setProcessEnvironment(environment);
     progen.setWorkingDirectory(directory.path());
+    progen.setChildProcessModifier(&ChildProcess::Bound);
     progen.start(QStringLiteral(PROGEN_BINARY), {});
     ASSERT_TRUE(progen.waitForStarted());
 

@@ -34,9 +34,10 @@ constexpr std::uint16_t StartAmplitude = 2000;
 // one frame around its zero crossings, even at a low Master.
 constexpr float SilenceLevel = 1e-5f;
 constexpr std::size_t ShortestGap = 8;
-// On a loaded two-core machine even the server's own player loses a few 64-frame cycles (up to
+// On a quiet two-core machine even the server's own player loses a few 64-frame cycles (up to
 // 1 % of the tone in gaps of 1.3 to 4 ms, measured with pw-cat); a tone that is continuous as far
-// as the program is concerned stays within these.
+// as the program is concerned stays within these. Under load the server loses far more for any
+// player, which server-scenario tells apart by playing a plain player for comparison.
 constexpr double MostSilentPercent = 1;
 constexpr double LongestGapMs = 5;
 
