@@ -3,6 +3,7 @@
 #include "audio/platform/HandleTable.h"
 #include "audio/platform/WaveOutEngine.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -47,63 +48,36 @@ Seams& Current() {
 } // namespace
 
 const char* CallName(Call call) {
-    switch (call) {
-    case Call::waveOutOpen:
-        return "waveOutOpen";
-    case Call::waveOutClose:
-        return "waveOutClose";
-    case Call::waveOutPrepareHeader:
-        return "waveOutPrepareHeader";
-    case Call::waveOutUnprepareHeader:
-        return "waveOutUnprepareHeader";
-    case Call::waveOutWrite:
-        return "waveOutWrite";
-    case Call::waveOutPause:
-        return "waveOutPause";
-    case Call::waveOutRestart:
-        return "waveOutRestart";
-    case Call::waveOutReset:
-        return "waveOutReset";
-    case Call::waveOutGetPosition:
-        return "waveOutGetPosition";
-    case Call::waveOutGetVolume:
-        return "waveOutGetVolume";
-    case Call::waveOutSetVolume:
-        return "waveOutSetVolume";
-    case Call::auxGetVolume:
-        return "auxGetVolume";
-    case Call::auxSetVolume:
-        return "auxSetVolume";
-    case Call::mmioOpenA:
-        return "mmioOpenA";
-    case Call::mmioRead:
-        return "mmioRead";
-    case Call::mmioWrite:
-        return "mmioWrite";
-    case Call::mmioSeek:
-        return "mmioSeek";
-    case Call::mmioClose:
-        return "mmioClose";
-    case Call::GlobalAlloc:
-        return "GlobalAlloc";
-    case Call::GlobalSize:
-        return "GlobalSize";
-    case Call::GlobalLock:
-        return "GlobalLock";
-    case Call::GlobalUnlock:
-        return "GlobalUnlock";
-    case Call::GlobalFree:
-        return "GlobalFree";
-    case Call::WinExec:
-        return "WinExec";
-    case Call::Sleep:
-        return "Sleep";
-    case Call::ExitProcess:
-        return "ExitProcess";
-    case Call::ZobrazChybu:
-        return "ZobrazChybu";
-    }
-    return "?";
+    static constexpr std::array<const char*, 27> names = {"waveOutOpen",
+                                                          "waveOutClose",
+                                                          "waveOutPrepareHeader",
+                                                          "waveOutUnprepareHeader",
+                                                          "waveOutWrite",
+                                                          "waveOutPause",
+                                                          "waveOutRestart",
+                                                          "waveOutReset",
+                                                          "waveOutGetPosition",
+                                                          "waveOutGetVolume",
+                                                          "waveOutSetVolume",
+                                                          "auxGetVolume",
+                                                          "auxSetVolume",
+                                                          "mmioOpenA",
+                                                          "mmioRead",
+                                                          "mmioWrite",
+                                                          "mmioSeek",
+                                                          "mmioClose",
+                                                          "GlobalAlloc",
+                                                          "GlobalSize",
+                                                          "GlobalLock",
+                                                          "GlobalUnlock",
+                                                          "GlobalFree",
+                                                          "WinExec",
+                                                          "Sleep",
+                                                          "ExitProcess",
+                                                          "ZobrazChybu"};
+    static_assert(names.size() == static_cast<std::size_t>(Call::ZobrazChybu) + 1,
+                  "a name for every call, in the order of the enum");
+    return names.at(static_cast<std::size_t>(call));
 }
 
 std::ostream& operator<<(std::ostream& out, const RecordedCall& call) {
