@@ -12,7 +12,7 @@
 #include "audio/GenerujManual.h"
 #include "audio/ToneWaveFile.h"
 #include "audio/platform/LevelWatcher.h"
-#include "audio/platform/Seams.h"
+#include "audio/platform/ProgramHooks.h"
 #include "synth/ToneSynth.h"
 
 #include <QCloseEvent>

@@ -80,9 +80,6 @@ public:
     // pair of axes.
     void DrawPrubeh();
 
-    TGenerujManual* GetGenerujManual() const { return GenerujManual.get(); }
-    std::uint16_t GetPauza() const { return Pauza; }
-
     // Frequency and amplitude: the sliders, the number boxes, the range choice and the drag of
     // the panel with the sweep's start button.
     void TrackBarLFChange();
@@ -118,19 +115,11 @@ public:
 
     // The automatic sweep, from its start button to the manual tone that follows it.
     void PlayGenerujAutoClick();
-    TGenerujAuto* GetGenerujAuto() const { return GenerujAuto.get(); }
 
-    std::uint16_t GetFrekvence() const { return Frekvence; }
     void SetFrekvence(std::int64_t value) { Frekvence = static_cast<std::uint16_t>(value); }
-    std::uint16_t GetAmplituda() const { return Amplituda; }
     void SetAmplituda(std::int64_t value) { Amplituda = static_cast<std::uint16_t>(value); }
-    std::uint16_t GetSampleRate() const { return SampleRate; }
     void SetSampleRate(std::int64_t value) { SampleRate = static_cast<std::uint16_t>(value); }
-    std::uint16_t GetWaveL() const { return WaveL; }
     void SetWaveL(std::int64_t value) { WaveL = static_cast<std::uint16_t>(value); }
-    std::uint16_t GetAuxL() const { return AuxL; }
-    void SetAuxL(std::int64_t value) { AuxL = static_cast<std::uint16_t>(value); }
-    bool GetVibraMode() const { return VibraMode; }
     void SetVibraMode(bool value) { VibraMode = value; }
 
 protected:
@@ -138,6 +127,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class WindowProbe; // what the tests read inside
+
     // The resource: creates every control with its place, texts, looks and events.
     void CreateControls();
 

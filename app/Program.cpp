@@ -4,13 +4,16 @@
 #include "app/ProgGenerator.h"
 #include "app/SignalClose.h"
 #include "audio/platform/LevelWatcher.h"
-#include "audio/platform/Seams.h"
+#include "audio/platform/Platform.h"
+#include "audio/platform/ProgramHooks.h"
 
 #include <QApplication>
+#include <memory>
 
-int RunProgram(int argc, char* argv[]) {
-    platform::StartLevelWatcher();
+namespace {
 
+// The application and its window, from their start to the end of the event loop.
+int RunWindow(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // The title the program shows under outside its window. Not the display name: on X11 Qt
     // appends that to every window caption.
@@ -23,4 +26,15 @@ int RunProgram(int argc, char* argv[]) {
     ProgGenerator.show();
     closeRequests.Watch(ProgGenerator);
     return QApplication::exec();
+}
+
+} // namespace
+
+int RunProgram(int argc, char* argv[]) {
+    // Made before the watcher is forked, which takes the clock from it; ended after the window.
+    auto owner = std::make_unique<platform::Platform>();
+    platform::StartLevelWatcher();
+    const int code = RunWindow(argc, argv);
+    platform::Platform::EndProgram(std::move(owner));
+    return code;
 }

@@ -28,13 +28,9 @@ public:
     bool PlayingVystup();
     void AutoCloseVystup();
 
-    const WAVEFORMATEX& GetFormat() const { return Format; }
-    const BandTables& GetBandTable() const { return BandTable; }
-    const WAVEHDR* GetHeader() const { return output_.GetHeader(); } // while open
-    std::uint16_t GetOpened() const { return output_.GetOpened(); }
-    std::uint16_t GetPlaying() const { return output_.GetPlaying(); }
-
 private:
+    friend class OutputProbe; // what the tests read inside
+
     TGenerujAuto() = default;
 
     WAVEFORMATEX Format{};

@@ -31,14 +31,9 @@ public:
     void RestartVystup();
     DWORD WavePositionVystup();
 
-    const WAVEFORMATEX& GetFormat() const { return Format; }
-    DWORD GetDataLength() const { return DataLength; }
-    const std::int16_t* GetData() const { return static_cast<const std::int16_t*>(Data); }
-    const WAVEHDR* GetHeader() const { return output_.GetHeader(); } // while open
-    std::uint16_t GetOpened() const { return output_.GetOpened(); }
-    std::uint16_t GetPlaying() const { return output_.GetPlaying(); }
-
 private:
+    friend class OutputProbe; // what the tests read inside
+
     TGenerujManual() = default;
 
     WAVEFORMATEX Format{};

@@ -46,11 +46,11 @@ public:
     enum class PlayingQuery { OpenedPlayingNotDone, PlayingNotDone };
     bool PlayingVystup(PlayingQuery query) const;
 
-    const WAVEHDR* GetHeader() const { return Header; } // while open
     std::uint16_t GetOpened() const { return Opened; }
-    std::uint16_t GetPlaying() const { return Playing; }
 
 private:
+    friend class OutputProbe; // what the tests read inside
+
     // Closes the device and gives the header block back.
     void CloseAndRelease();
 

@@ -8,6 +8,7 @@
 // render thread up (counter render_blocked_ms).
 
 #include "audio/platform/MMSystem.h"
+#include "audio/platform/Platform.h"
 #include "audio/platform/WaveOutEngine.h"
 #include "bench/LoopingOutput.h"
 #include "synth/ToneSynth.h"
@@ -252,9 +253,9 @@ void UserInterfaceCallsWhileTheDeviceStalls(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "alsa:progen_stall", 1);
     {
         StallingPipe pipe(folder / "pipe");
+        // Its sound ends and its sink is released before the pipe goes.
+        const platform::Platform owner;
         CallThroughStalls(state, pipe);
-        // With no handle open the sink is released, before its pipe goes.
-        Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
     }
     unsetenv("ALSA_CONFIG_PATH");
     std::filesystem::remove_all(folder);

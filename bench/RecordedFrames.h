@@ -1,6 +1,8 @@
 #pragma once
 
-// The frames the wav sink has recorded so far (48000 Hz mono float after a 58-byte header).
+// The frames the wav sink has recorded so far (48000 Hz mono float after its header).
+
+#include "audio/platform/WavSink.h"
 
 #include <cstddef>
 #include <cstring>
@@ -13,7 +15,7 @@
 inline std::vector<float> RecordedFrames(const std::filesystem::path& path, std::size_t from = 0) {
     std::ifstream file(path, std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-    const std::size_t begin = 58 + from * sizeof(float);
+    const std::size_t begin = platform::WavHeaderSize + from * sizeof(float);
     if (bytes.size() <= begin) {
         return {};
     }

@@ -30,6 +30,7 @@
 
 #include "audio/GenerujManual.h"
 #include "audio/ToneWaveFile.h"
+#include "audio/platform/Platform.h"
 #include "synth/ToneSynth.h"
 
 #include <algorithm>
@@ -369,6 +370,7 @@ void RestartToTheServersSink(benchmark::State& state) {
     const std::string file = (std::filesystem::temp_directory_path() /
                               ("progen-bench-" + std::to_string(getpid()) + ".wav"))
                                  .string();
+    const platform::Platform owner;
     std::unique_ptr<TGenerujManual> manual = StartTone(file, 500, 100);
     std::mt19937 random(11);
     Findings findings;

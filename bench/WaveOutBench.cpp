@@ -4,10 +4,12 @@
 
 #include "audio/platform/Clock.h"
 #include "audio/platform/MMSystem.h"
+#include "audio/platform/Platform.h"
 #include "audio/platform/WaveOutEngine.h"
 #include "bench/LoopingOutput.h"
 #include "bench/RecordedFrames.h"
 #include "synth/ToneSynth.h"
+#include "tests/support/VirtualClock.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <unistd.h>
@@ -44,7 +47,7 @@ ManualTone Tone(std::uint16_t frequency) {
 void RenderCostPerSecondOfSound(benchmark::State& state) {
     const ManualTone tone = Tone(BandTops[state.range(0) - 1]);
     setenv("PROGEN_AUDIO", "null", 1);
-    platform::SetClock(&platform::VirtualClock());
+    const platform::Platform owner(seams::VirtualClock());
     double cpu = 0;
     for (auto _ : state) {
         LoopingOutput output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
@@ -58,8 +61,6 @@ void RenderCostPerSecondOfSound(benchmark::State& state) {
         state.SetIterationTime(spent);
         cpu += spent;
     }
-    Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
-    platform::SetClock(nullptr);
     state.counters["cpu_ms_per_s"] =
         benchmark::Counter(cpu * 1000 / 10 / static_cast<double>(state.iterations()));
 }
@@ -73,7 +74,7 @@ BENCHMARK(RenderCostPerSecondOfSound)
 // as the render thread does, and does nothing else: the floor under the render thread's CPU in
 // real time. On a virtual machine every wakeup costs far more than on bare metal.
 void WakeupsAtTheRenderPeriod(benchmark::State& state) {
-    platform::Clock& clock = platform::CurrentClock();
+    platform::Clock& clock = platform::SystemClock();
     const std::stop_source never;
     const auto rounds = std::chrono::seconds(1) / platform::RenderPeriod;
     double cpu = 0;
@@ -102,6 +103,7 @@ void SilenceBetweenSweepSteps(benchmark::State& state) {
     const std::filesystem::path path = std::filesystem::temp_directory_path() /
                                        ("progen-bench-" + std::to_string(getpid()) + ".wav");
     setenv("PROGEN_AUDIO", ("wav:" + path.string()).c_str(), 1);
+    std::optional<platform::Platform> owner(std::in_place);
     std::vector<double> gaps;
     for (auto _ : state) {
         state.PauseTiming();
@@ -136,7 +138,7 @@ void SilenceBetweenSweepSteps(benchmark::State& state) {
         state.counters["gap_median_ms"] = gaps[gaps.size() / 2];
         state.counters["gap_max_ms"] = gaps.back();
     }
-    Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
+    owner.reset();
     std::filesystem::remove(path);
 }
 BENCHMARK(SilenceBetweenSweepSteps)->Iterations(25)->Unit(benchmark::kMillisecond);
@@ -145,6 +147,7 @@ BENCHMARK(SilenceBetweenSweepSteps)->Iterations(25)->Unit(benchmark::kMillisecon
 // old tone, open, prepare, write of the new, with the sink already open.
 void RestartOnTheUserInterfaceThread(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "null", 1);
+    const platform::Platform owner;
     const ManualTone tone = Tone(500);
     auto output = std::make_unique<LoopingOutput>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
     for (auto _ : state) {
@@ -156,7 +159,6 @@ void RestartOnTheUserInterfaceThread(benchmark::State& state) {
         }
     }
     output.reset();
-    Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
 }
 BENCHMARK(RestartOnTheUserInterfaceThread)->Unit(benchmark::kMicrosecond);
 
@@ -164,6 +166,7 @@ BENCHMARK(RestartOnTheUserInterfaceThread)->Unit(benchmark::kMicrosecond);
 // heard after what the sink still holds before them (at most Lead).
 void WriteToSink(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "null", 1);
+    const platform::Platform owner;
     {
         const ManualTone tone = Tone(440);
         LoopingOutput output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
@@ -179,7 +182,6 @@ void WriteToSink(benchmark::State& state) {
             } while (position.u.sample == 0);
         }
     }
-    Sleep(2 * static_cast<DWORD>(platform::IdleRelease.count()));
 }
 BENCHMARK(WriteToSink)->Iterations(200)->Unit(benchmark::kMillisecond);
 

@@ -5,6 +5,8 @@
 
 #include "app/ProgGenerator.h"
 #include "audio/GenerujManual.h"
+#include "audio/platform/Platform.h"
+#include "tests/app/WindowProbe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,7 +46,7 @@ void RestartToFirstFrames(benchmark::State& state) {
     for (auto _ : state) {
         window.StopClick();
         window.PlayClick();
-        TGenerujManual* manual = window.GetGenerujManual();
+        TGenerujManual* manual = WindowProbe::GenerujManual(window);
         if (manual == nullptr || !manual->PlayingVystup()) {
             state.SkipWithError("the restarted tone does not play");
             break;
@@ -71,6 +73,7 @@ int main(int argc, char* argv[]) {
     if (!directory.isValid() || !QDir::setCurrent(directory.path())) {
         return 1;
     }
+    const platform::Platform owner;
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -3,7 +3,9 @@
 // refuses must leave nothing held; one it takes must yield only bytes the file holds.
 
 #include "audio/GenerujManual.h"
-#include "audio/platform/Seams.h"
+#include "audio/platform/ProgramHooks.h"
+#include "tests/audio/OutputProbe.h"
+#include "tests/support/Seams.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +34,7 @@ std::string ScratchFile() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = ScratchFile();
+    static const platform::Platform owner;
     // The refusals' message boxes would only fill the log.
     static const bool quiet = (platform::SetErrorBox([](const std::string&) {}), true);
     (void)quiet;
@@ -43,17 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto manual = TGenerujManual::Create(path.c_str(), 33000);
     std::filesystem::remove(path);
     if (manual != nullptr) {
-        const DWORD length = manual->GetDataLength();
+        const DWORD length = OutputProbe::DataLength(*manual);
         // At least the RIFF header and one chunk header stand before the samples.
         if (length % 2 != 0 || length + 20 > size) {
             Fail("the samples are longer than the file allows");
         }
-        if (length > 0 && ::memmem(data, size, manual->GetData(), length) == nullptr) {
+        if (length > 0 && ::memmem(data, size, OutputProbe::Data(*manual), length) == nullptr) {
             Fail("the samples are not bytes of the file");
         }
         manual.reset();
     }
-    if (platform::LiveGlobalBlocks() != 0 || platform::LiveMultimediaFiles() != 0) {
+    if (seams::LiveGlobalBlocks() != 0 || seams::LiveMultimediaFiles() != 0) {
         Fail("a memory block or a file is still held");
     }
     return 0;

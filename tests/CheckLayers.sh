@@ -52,7 +52,7 @@ plant synth/Up.cpp '#include "audio/platform/MMSystem.h"'
 plant synth/Qt.h '#include <QtCore/QString>'
 plant audio/Up.h '#include "app/ProgGenerator.h"'
 plant audio/Qt.cpp '  #  include <QWidget>'
-plant audio/Tests.cpp '#include "tests/CallRecorder.h"'
+plant audio/Tests.cpp '#include "tests/support/CallRecorder.h"'
 plant audio/platform/Up.cpp '#include "app/controls/Edit.h"'
 plant audio/platform/Relative.cpp '#include "../../app/ErrorBox.h"'
 plant audio/platform/QtLower.cpp '#include <qdrawutil.h>'
@@ -61,7 +61,7 @@ plant app/ErrorBox.h '#include <QString>'
 plant audio/platform/MMSystem.h '#include <cstdint>'
 plant audio/platform/Beside.cpp '#include "MMSystem.h"'
 plant audio/Down.cpp '#include "synth/Bands.h"'
-plant app/Down.cpp '#include "audio/platform/Seams.h"'
+plant app/Down.cpp '#include "audio/platform/ProgramHooks.h"'
 if report=$(check_tree "$scratch"); then
   echo "CheckLayers: the planted includes were not caught" >&2
   exit 1

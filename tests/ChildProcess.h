@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <functional>
 #include <optional>
@@ -37,6 +38,7 @@ public:
         if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
             return;
         }
+        std::fflush(nullptr); // else the child writes what this process has buffered, too
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(in[0], STDIN_FILENO);

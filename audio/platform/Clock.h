@@ -1,7 +1,8 @@
 #pragma once
 
 // The clock that paces the render thread, the null and wav sinks, the idle release of the sink
-// and Sleep(). Tests install a virtual clock so that minutes of sound pass in milliseconds.
+// and Sleep(). Each platform keeps the clock it was made with (Platform.h); tests make theirs on a
+// virtual clock so that minutes of sound pass in milliseconds.
 
 #include <chrono>
 #include <functional>
@@ -29,15 +30,7 @@ public:
 // The monotonic clock of the system.
 Clock& SystemClock();
 
-// A clock whose time moves only when somebody sleeps on it, and only while every thread it paces
-// is asleep too: a sleep then moves time to the earliest deadline of all sleepers at once. So
-// everything paced by it runs as fast as the processor allows, and a run is the same every time:
-// when a Sleep() returns, the render thread has done all it had to do up to that moment.
-Clock& VirtualClock();
-
-// The clock in use; SetClock(nullptr) restores the system clock. Switch it only while no handle
-// is open and the sink has been released (a paced thread keeps the clock it was started on).
+// The clock of the current platform.
 Clock& CurrentClock();
-void SetClock(Clock* clock);
 
 } // namespace platform

@@ -1,41 +1,31 @@
-// Global memory: a handle owns one heap block and its lock count. Blocks never move, so a lock
-// only counts; every block is zero-filled, so nothing uninitialised can reach the device.
+// Global memory: a handle owns one heap block and its lock count (Handles.h). Every block is
+// zero-filled, so nothing uninitialised can reach the device.
 
-#include "audio/platform/HandleTable.h"
+#include "audio/platform/CallObserver.h"
+#include "audio/platform/Handles.h"
 #include "audio/platform/MMSystem.h"
-#include "audio/platform/Seams.h"
+#include "audio/platform/Platform.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 
-struct HGLOBAL__ {
-    struct Free {
-        void operator()(void* block) const { std::free(block); }
-    };
-    std::unique_ptr<void, Free> bytes;
-    SIZE_T size = 0;
-    unsigned locks = 0;
-};
-
 namespace {
+
+using platform::Call;
+using platform::EnterCall;
 
 constexpr UINT KnownFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE;
 
 platform::HandleTable<HGLOBAL__>& Blocks() {
-    static platform::HandleTable<HGLOBAL__> blocks;
-    return blocks;
+    return platform::Platform::Current().GlobalBlocks();
 }
 
 } // namespace
 
-std::size_t platform::LiveGlobalBlocks() {
-    return Blocks().Size();
-}
-
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
-    if (platform::EnterCall("GlobalAlloc", {uFlags, static_cast<std::int64_t>(dwBytes)})) {
+    if (EnterCall(Call::GlobalAlloc, uFlags, dwBytes)) {
         return nullptr;
     }
     if ((uFlags & ~KnownFlags) != 0) {
@@ -54,7 +44,7 @@ HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
 }
 
 SIZE_T GlobalSize(HGLOBAL hMem) {
-    if (platform::EnterCall("GlobalSize")) {
+    if (EnterCall(Call::GlobalSize)) {
         return 0;
     }
     const HGLOBAL__* block = Blocks().Find(hMem);
@@ -62,7 +52,7 @@ SIZE_T GlobalSize(HGLOBAL hMem) {
 }
 
 void* GlobalLock(HGLOBAL hMem) {
-    if (platform::EnterCall("GlobalLock")) {
+    if (EnterCall(Call::GlobalLock)) {
         return nullptr;
     }
     HGLOBAL__* block = Blocks().Find(hMem);
@@ -74,7 +64,7 @@ void* GlobalLock(HGLOBAL hMem) {
 }
 
 BOOL GlobalUnlock(HGLOBAL hMem) {
-    if (platform::EnterCall("GlobalUnlock")) {
+    if (EnterCall(Call::GlobalUnlock)) {
         return 0;
     }
     HGLOBAL__* block = Blocks().Find(hMem);
@@ -86,7 +76,7 @@ BOOL GlobalUnlock(HGLOBAL hMem) {
 }
 
 HGLOBAL GlobalFree(HGLOBAL hMem) {
-    if (platform::EnterCall("GlobalFree")) {
+    if (EnterCall(Call::GlobalFree)) {
         return hMem;
     }
     if (hMem == nullptr) {

@@ -4,7 +4,6 @@
 // ever dereferenced after the table has found it, so a stale, foreign or null handle is refused
 // instead of being followed.
 
-#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -40,12 +39,9 @@ public:
         return object;
     }
 
-    std::size_t Size() const {
-        const std::lock_guard lock(mutex_);
-        return objects_.size();
-    }
-
 private:
+    friend class Probe; // the tests' leak counters
+
     mutable std::mutex mutex_;
     std::unordered_map<const void*, std::unique_ptr<Object>> objects_;
 };

@@ -156,10 +156,11 @@ inline void SetHeaderFlags(WAVEHDR& header, DWORD flags) {
 //   stay where it is; the render thread writes nothing but its dwFlags (see above).
 // - The position counts the handle's samples handed on to the sink since the open or the last
 //   reset, in TIME_SAMPLES, TIME_BYTES or TIME_MS (any other type is answered in samples).
-// - Each call is first recorded and may be failed through the seams (Seams.h), with these integer
-//   arguments: waveOutOpen (device, rate, flags), waveOutPrepareHeader and waveOutWrite (size,
-//   dwBufferLength, dwLoops), waveOutUnprepareHeader (size), waveOutGetPosition (size, wType), the
-//   others none. Where the sound goes is the environment's choice (PROGEN_AUDIO, see Sink.h).
+// - Each call first shows itself to the tests' observer, if one is installed (CallObserver.h),
+//   which may fail it, with these integer arguments: waveOutOpen (device, rate, flags),
+//   waveOutPrepareHeader and waveOutWrite (size, dwBufferLength, dwLoops), waveOutUnprepareHeader
+//   (size), waveOutGetPosition (size, wType), the others none. Where the sound goes is the
+//   environment's choice (PROGEN_AUDIO, see Sink.h).
 MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
                      DWORD_PTR dwInstance, DWORD fdwOpen);
 MMRESULT waveOutClose(HWAVEOUT hwo);
@@ -199,13 +200,14 @@ HGLOBAL GlobalFree(HGLOBAL hMem);
 UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
 
 // Sleeps on the platform clock (see Clock.h), so that tests can run long waits instantly.
-// Recorded by the seams with its one argument.
+// Shown to the tests' observer with its one argument.
 void Sleep(DWORD dwMilliseconds);
 
-// Ends the process with the exit code. Tests replace it (see Seams.h).
+// Ends the process with the exit code, after the program's exit hook (ProgramHooks.h). A test's
+// observer may end its run instead (CallObserver.h).
 [[noreturn]] void ExitProcess(UINT uExitCode);
 
 // The one message box of the system: modal, information icon, caption "Information", one OK
 // button. Returns when the user has closed it. The window layer installs the real box (see
-// Seams.h); without one the text goes to standard error.
+// ProgramHooks.h); without one the text goes to standard error.
 void ZobrazChybu(const char* Text);

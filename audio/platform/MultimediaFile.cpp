@@ -2,10 +2,10 @@
 // for writing is never reached through a symbolic link: a link planted where the program writes
 // must not make it truncate another file.
 
-#include "audio/platform/HandleTable.h"
+#include "audio/platform/CallObserver.h"
+#include "audio/platform/Handles.h"
 #include "audio/platform/MMSystem.h"
-#include "audio/platform/Seams.h"
-#include "audio/platform/UniqueFd.h"
+#include "audio/platform/Platform.h"
 #include "audio/platform/WholeTransfer.h"
 
 #include <cerrno>
@@ -13,21 +13,18 @@
 #include <fcntl.h>
 #include <limits>
 #include <memory>
-#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
-struct HMMIO__ {
-    platform::UniqueFd fd;
-};
-
 namespace {
+
+using platform::Call;
+using platform::EnterCall;
 
 constexpr DWORD AccessMask = MMIO_WRITE | MMIO_READWRITE;
 
 platform::HandleTable<HMMIO__>& Files() {
-    static platform::HandleTable<HMMIO__> files;
-    return files;
+    return platform::Platform::Current().MultimediaFiles();
 }
 
 int OpenFlags(DWORD fdwOpen) {
@@ -57,8 +54,8 @@ int OpenFlags(DWORD fdwOpen) {
 // Moves up to `cch` bytes between the file and `pch` with `syscall` (read or write). Stops early
 // at the end of the file; -1 when the call fails.
 template <class Buffer, class Syscall>
-LONG Transfer(std::string_view name, HMMIO hmmio, Buffer* pch, LONG cch, Syscall syscall) {
-    if (platform::EnterCall(name, {cch})) {
+LONG Transfer(Call call, HMMIO hmmio, Buffer* pch, LONG cch, Syscall syscall) {
+    if (EnterCall(call, cch)) {
         return -1;
     }
     const HMMIO__* file = Files().Find(hmmio);
@@ -74,12 +71,8 @@ LONG Transfer(std::string_view name, HMMIO hmmio, Buffer* pch, LONG cch, Syscall
 
 } // namespace
 
-std::size_t platform::LiveMultimediaFiles() {
-    return Files().Size();
-}
-
 HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
-    if (platform::EnterCall("mmioOpenA", {fdwOpen})) {
+    if (EnterCall(Call::mmioOpenA, fdwOpen)) {
         return nullptr;
     }
     if (pszFileName == nullptr || (fdwOpen & ~(AccessMask | MMIO_CREATE)) != 0 ||
@@ -96,15 +89,15 @@ HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
 }
 
 LONG mmioRead(HMMIO hmmio, HPSTR pch, LONG cch) {
-    return Transfer("mmioRead", hmmio, pch, cch, ::read);
+    return Transfer(Call::mmioRead, hmmio, pch, cch, ::read);
 }
 
 LONG mmioWrite(HMMIO hmmio, const char* pch, LONG cch) {
-    return Transfer("mmioWrite", hmmio, pch, cch, ::write);
+    return Transfer(Call::mmioWrite, hmmio, pch, cch, ::write);
 }
 
 LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin) {
-    if (platform::EnterCall("mmioSeek", {lOffset, iOrigin})) {
+    if (EnterCall(Call::mmioSeek, lOffset, iOrigin)) {
         return -1;
     }
     const HMMIO__* file = Files().Find(hmmio);
@@ -119,7 +112,7 @@ LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin) {
 }
 
 MMRESULT mmioClose(HMMIO hmmio, UINT wFlags) {
-    if (const auto fault = platform::EnterCall("mmioClose", {wFlags})) {
+    if (const auto fault = EnterCall(Call::mmioClose, wFlags)) {
         return *fault;
     }
     return Files().Remove(hmmio) ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;

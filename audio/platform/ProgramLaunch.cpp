@@ -2,8 +2,8 @@
 // other command line runs as given. A program is started without waiting for it and is never our
 // child, so nothing is left to reap.
 
+#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
-#include "audio/platform/Seams.h"
 #include "audio/platform/UniqueFd.h"
 #include "audio/platform/WholeTransfer.h"
 
@@ -219,7 +219,7 @@ UINT Spawn(const Launch& launch) {
 
 // The show command is the desktop's matter on Linux; it is only recorded.
 UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow) {
-    if (const auto fault = platform::EnterCall("WinExec", {uCmdShow})) {
+    if (const auto fault = platform::EnterCall(platform::Call::WinExec, uCmdShow)) {
         return *fault;
     }
     std::vector<std::string> words = Words(lpCmdLine ? lpCmdLine : "");

@@ -56,6 +56,8 @@ public:
     virtual void Drain(std::chrono::milliseconds limit) = 0;
 };
 
+class WavRecordings;
+
 struct OpenedSink {
     std::unique_ptr<Sink> sink; // null when opening failed
     MMRESULT error = MMSYSERR_NOERROR;
@@ -63,7 +65,8 @@ struct OpenedSink {
 
 // Opens the sink that `choice` names, in the syntax of the environment variable PROGEN_AUDIO:
 // empty or "alsa" (ALSA PCM "default"), "alsa:NAME", "null", "wav:PATH" or "busy" (always
-// MMSYSERR_ALLOCATED); anything else fails with MMSYSERR_NODRIVER.
-OpenedSink OpenSink(const std::string& choice);
+// MMSYSERR_ALLOCATED); anything else fails with MMSYSERR_NODRIVER. A wav sink records into
+// `recordings` (WavSink.h).
+OpenedSink OpenSink(const std::string& choice, WavRecordings& recordings);
 
 } // namespace platform

@@ -6,7 +6,7 @@
 
 namespace platform {
 
-OpenedSink OpenSink(const std::string& choice) {
+OpenedSink OpenSink(const std::string& choice, WavRecordings& recordings) {
     const std::optional<BackendChoice> parsed = ParseBackendChoice(choice);
     if (!parsed) {
         return {nullptr, MMSYSERR_NODRIVER};
@@ -22,7 +22,7 @@ OpenedSink OpenSink(const std::string& choice) {
         return {std::make_unique<NullSink>(), MMSYSERR_NOERROR};
     }
     if (kind == "wav" && argument) {
-        return OpenWavSink(std::string(*argument));
+        return recordings.Open(std::string(*argument));
     }
     if (kind == "busy" && !argument) {
         return {nullptr, MMSYSERR_ALLOCATED};

@@ -1,29 +1,20 @@
-// The volume calls, on the mixer that PROGEN_MIXER chooses once for the whole run.
+// The volume calls, on the mixer that PROGEN_MIXER chooses once for the platform's life.
 
+#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Mixer.h"
-#include "audio/platform/Seams.h"
-
-#include <cstdlib>
-#include <iostream>
+#include "audio/platform/Platform.h"
 
 namespace {
 
+using platform::Call;
+using platform::EnterCall;
 using platform::WaveDevice;
 constexpr UINT FirstAux = platform::LineDevice;
 constexpr UINT LastAux = platform::MasterDevice;
 
 platform::Mixer* ChosenMixer() {
-    static const std::unique_ptr<platform::Mixer> mixer = [] {
-        const char* choice = std::getenv("PROGEN_MIXER");
-        std::unique_ptr<platform::Mixer> chosen = platform::MakeMixer(choice ? choice : "");
-        if (!chosen) {
-            std::cerr << "progen: PROGEN_MIXER=" << choice
-                      << " is neither alsa[:NAME] nor file:PATH; the mixer is left alone\n";
-        }
-        return chosen;
-    }();
-    return mixer.get();
+    return platform::Platform::Current().ChosenMixer();
 }
 
 MMRESULT GetLine(unsigned line, DWORD* volume) {
@@ -54,28 +45,28 @@ bool IsAux(UINT device) {
 } // namespace
 
 MMRESULT waveOutGetVolume(UINT uDeviceID, DWORD* pdwVolume) {
-    if (const auto fault = platform::EnterCall("waveOutGetVolume", {uDeviceID})) {
+    if (const auto fault = EnterCall(Call::waveOutGetVolume, uDeviceID)) {
         return *fault;
     }
     return uDeviceID == WaveDevice ? GetLine(WaveDevice, pdwVolume) : MMSYSERR_BADDEVICEID;
 }
 
 MMRESULT waveOutSetVolume(UINT uDeviceID, DWORD dwVolume) {
-    if (const auto fault = platform::EnterCall("waveOutSetVolume", {uDeviceID, dwVolume})) {
+    if (const auto fault = EnterCall(Call::waveOutSetVolume, uDeviceID, dwVolume)) {
         return *fault;
     }
     return uDeviceID == WaveDevice ? SetLine(WaveDevice, dwVolume) : MMSYSERR_BADDEVICEID;
 }
 
 MMRESULT auxGetVolume(UINT uDeviceID, DWORD* pdwVolume) {
-    if (const auto fault = platform::EnterCall("auxGetVolume", {uDeviceID})) {
+    if (const auto fault = EnterCall(Call::auxGetVolume, uDeviceID)) {
         return *fault;
     }
     return IsAux(uDeviceID) ? GetLine(uDeviceID, pdwVolume) : MMSYSERR_BADDEVICEID;
 }
 
 MMRESULT auxSetVolume(UINT uDeviceID, DWORD dwVolume) {
-    if (const auto fault = platform::EnterCall("auxSetVolume", {uDeviceID, dwVolume})) {
+    if (const auto fault = EnterCall(Call::auxSetVolume, uDeviceID, dwVolume)) {
         return *fault;
     }
     return IsAux(uDeviceID) ? SetLine(uDeviceID, dwVolume) : MMSYSERR_BADDEVICEID;

@@ -9,12 +9,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <map>
-#include <mutex>
 #include <unistd.h>
 
 namespace platform {
-namespace {
 
 // One open WAV file and the frames it holds.
 class WavRecording {
@@ -30,14 +27,15 @@ private:
     bool WriteAt(const void* bytes, std::size_t size, std::uint64_t offset);
     bool WriteHeader();
 
-    static constexpr std::uint32_t HeaderSize = 58;
     static constexpr std::uint32_t FrameBytes = sizeof(float);
     // The RIFF size field counts the file less its first 8 bytes.
-    static constexpr std::uint32_t MaxDataBytes = (0xFFFFFFFFu - (HeaderSize - 8)) / 4 * 4;
+    static constexpr std::uint32_t MaxDataBytes = (0xFFFFFFFFu - (WavHeaderSize - 8)) / 4 * 4;
 
     UniqueFd fd_;
     std::uint32_t dataBytes_ = 0;
 };
+
+namespace {
 
 void Put16(std::uint8_t* at, std::uint16_t value) {
     at[0] = static_cast<std::uint8_t>(value);
@@ -49,6 +47,8 @@ void Put32(std::uint8_t* at, std::uint32_t value) {
         at[i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 }
+
+} // namespace
 
 std::shared_ptr<WavRecording> WavRecording::Create(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
@@ -66,7 +66,7 @@ bool WavRecording::Append(std::span<const float> frames) {
     const std::size_t room = (MaxDataBytes - dataBytes_) / FrameBytes;
     const std::size_t count = std::min(frames.size(), room);
     const std::size_t bytes = count * FrameBytes;
-    const bool written = WriteAt(frames.data(), bytes, HeaderSize + std::uint64_t{dataBytes_});
+    const bool written = WriteAt(frames.data(), bytes, WavHeaderSize + std::uint64_t{dataBytes_});
     if (written) {
         dataBytes_ += static_cast<std::uint32_t>(bytes);
     }
@@ -84,10 +84,10 @@ bool WavRecording::WriteAt(const void* bytes, std::size_t size, std::uint64_t of
 // RIFF/WAVE with a format chunk for IEEE float (tag 3, with its extra-size field) and the fact
 // chunk that non-PCM formats carry.
 bool WavRecording::WriteHeader() {
-    std::array<std::uint8_t, HeaderSize> header{};
+    std::array<std::uint8_t, WavHeaderSize> header{};
     std::uint8_t* at = header.data();
     std::memcpy(at, "RIFF", 4);
-    Put32(at + 4, HeaderSize - 8 + dataBytes_);
+    Put32(at + 4, WavHeaderSize - 8 + dataBytes_);
     std::memcpy(at + 8, "WAVEfmt ", 8);
     Put32(at + 16, 18);
     Put16(at + 20, 3);
@@ -104,6 +104,8 @@ bool WavRecording::WriteHeader() {
     Put32(at + 54, dataBytes_);
     return WriteAt(header.data(), header.size(), 0);
 }
+
+namespace {
 
 class WavSink final : public Sink {
 public:
@@ -133,18 +135,14 @@ private:
 
 } // namespace
 
-OpenedSink OpenWavSink(const std::string& path) {
-    // The recordings of this process by path, kept so that a sink opened again appends.
-    static std::mutex mutex;
-    static std::map<std::string, std::shared_ptr<WavRecording>> recordings;
-
-    std::lock_guard lock(mutex);
-    std::shared_ptr<WavRecording>& recording = recordings[path];
+OpenedSink WavRecordings::Open(const std::string& path) {
+    MutexLock lock(mutex_);
+    std::shared_ptr<WavRecording>& recording = recordings_[path];
     if (!recording) {
         recording = WavRecording::Create(path);
     }
     if (!recording) {
-        recordings.erase(path);
+        recordings_.erase(path);
         return {nullptr, MMSYSERR_ERROR};
     }
     return {std::make_unique<WavSink>(recording, path), MMSYSERR_NOERROR};

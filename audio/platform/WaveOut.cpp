@@ -1,15 +1,17 @@
 // The waveOut* calls: every argument is checked here, at the boundary; the engine does the rest.
 
+#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
-#include "audio/platform/Seams.h"
+#include "audio/platform/Platform.h"
 #include "audio/platform/WaveOutEngine.h"
 
 #include <cstdint>
 #include <new>
-#include <vector>
+#include <optional>
 
 namespace {
 
+using platform::Call;
 using platform::EnterCall;
 using platform::WaveOutEngine;
 
@@ -28,29 +30,28 @@ bool IsWholeHeader(const WAVEHDR* header, UINT size) {
     return header && size >= sizeof(WAVEHDR) && (header->lpData || header->dwBufferLength == 0);
 }
 
-std::vector<std::int64_t> HeaderArguments(const WAVEHDR* header, UINT size) {
-    if (!header) {
-        return {size, 0, 0};
-    }
-    return {size, header->dwBufferLength, header->dwLoops};
+// The calls that take a header show its size, length and loop count.
+std::optional<MMRESULT> EnterHeaderCall(Call call, const WAVEHDR* header, UINT size) {
+    return header ? EnterCall(call, size, header->dwBufferLength, header->dwLoops)
+                  : EnterCall(call, size, 0, 0);
 }
 
 // A failed allocation is the API's MMSYSERR_NOMEM, never an exception through the caller.
-template <typename Call>
-MMRESULT Guarded(Call call) {
+template <typename Work>
+MMRESULT Guarded(Work work) {
     try {
-        return call(WaveOutEngine::Instance());
+        return work(platform::Platform::Current().Engine());
     } catch (const std::bad_alloc&) {
         return MMSYSERR_NOMEM;
     }
 }
 
 // The calls that take nothing but the handle.
-MMRESULT CallWithHandle(const char* name, HWAVEOUT hwo, MMRESULT (WaveOutEngine::*call)(HWAVEOUT)) {
-    if (const auto fault = EnterCall(name)) {
+MMRESULT CallWithHandle(Call call, HWAVEOUT hwo, MMRESULT (WaveOutEngine::*work)(HWAVEOUT)) {
+    if (const auto fault = EnterCall(call)) {
         return *fault;
     }
-    return Guarded([&](WaveOutEngine& engine) { return (engine.*call)(hwo); });
+    return Guarded([&](WaveOutEngine& engine) { return (engine.*work)(hwo); });
 }
 
 } // namespace
@@ -58,7 +59,7 @@ MMRESULT CallWithHandle(const char* name, HWAVEOUT hwo, MMRESULT (WaveOutEngine:
 MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR, DWORD_PTR,
                      DWORD fdwOpen) {
     const DWORD rate = pwfx ? pwfx->nSamplesPerSec : 0;
-    const auto fault = EnterCall("waveOutOpen", {uDeviceID, rate, fdwOpen});
+    const auto fault = EnterCall(Call::waveOutOpen, uDeviceID, rate, fdwOpen);
     if (phwo) {
         *phwo = nullptr;
     }
@@ -81,11 +82,11 @@ MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, D
 }
 
 MMRESULT waveOutClose(HWAVEOUT hwo) {
-    return CallWithHandle("waveOutClose", hwo, &WaveOutEngine::Close);
+    return CallWithHandle(Call::waveOutClose, hwo, &WaveOutEngine::Close);
 }
 
 MMRESULT waveOutPrepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
-    if (const auto fault = EnterCall("waveOutPrepareHeader", HeaderArguments(pwh, cbwh))) {
+    if (const auto fault = EnterHeaderCall(Call::waveOutPrepareHeader, pwh, cbwh)) {
         return *fault;
     }
     if (!IsWholeHeader(pwh, cbwh)) {
@@ -95,7 +96,7 @@ MMRESULT waveOutPrepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
 }
 
 MMRESULT waveOutUnprepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
-    if (const auto fault = EnterCall("waveOutUnprepareHeader", {cbwh})) {
+    if (const auto fault = EnterCall(Call::waveOutUnprepareHeader, cbwh)) {
         return *fault;
     }
     if (!pwh || cbwh < sizeof(WAVEHDR)) {
@@ -105,7 +106,7 @@ MMRESULT waveOutUnprepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
 }
 
 MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
-    if (const auto fault = EnterCall("waveOutWrite", HeaderArguments(pwh, cbwh))) {
+    if (const auto fault = EnterHeaderCall(Call::waveOutWrite, pwh, cbwh)) {
         return *fault;
     }
     if (!IsWholeHeader(pwh, cbwh)) {
@@ -115,19 +116,19 @@ MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
 }
 
 MMRESULT waveOutPause(HWAVEOUT hwo) {
-    return CallWithHandle("waveOutPause", hwo, &WaveOutEngine::Pause);
+    return CallWithHandle(Call::waveOutPause, hwo, &WaveOutEngine::Pause);
 }
 
 MMRESULT waveOutRestart(HWAVEOUT hwo) {
-    return CallWithHandle("waveOutRestart", hwo, &WaveOutEngine::Restart);
+    return CallWithHandle(Call::waveOutRestart, hwo, &WaveOutEngine::Restart);
 }
 
 MMRESULT waveOutReset(HWAVEOUT hwo) {
-    return CallWithHandle("waveOutReset", hwo, &WaveOutEngine::Reset);
+    return CallWithHandle(Call::waveOutReset, hwo, &WaveOutEngine::Reset);
 }
 
 MMRESULT waveOutGetPosition(HWAVEOUT hwo, MMTIME* pmmt, UINT cbmmt) {
-    const auto fault = EnterCall("waveOutGetPosition", {cbmmt, pmmt ? pmmt->wType : 0});
+    const auto fault = EnterCall(Call::waveOutGetPosition, cbmmt, pmmt ? pmmt->wType : 0);
     if (fault) {
         return *fault;
     }

@@ -25,11 +25,6 @@ std::uint64_t LoopsOf(WAVEHDR& header) {
     return std::max<DWORD>(header.dwLoops, 1);
 }
 
-// However the program ends its run (main returns, exit()), its last tone fades out first.
-void EndAtExit() {
-    WaveOutEngine::Instance().End();
-}
-
 std::string SinkChoice() {
     const char* const variable = std::getenv("PROGEN_AUDIO");
     return variable ? variable : "";
@@ -37,33 +32,8 @@ std::string SinkChoice() {
 
 } // namespace
 
-WaveOutEngine& WaveOutEngine::Instance() {
-    // Never destroyed: the program ends its sound with End(), and a render thread held up in a
-    // device call must not find the engine gone while the process exits.
-    static WaveOutEngine* const engine = new WaveOutEngine;
-    return *engine;
-}
-
 WaveOutEngine::~WaveOutEngine() {
     End();
-}
-
-std::size_t WaveOutEngine::Streams() {
-    MutexLock lock(mutex_);
-    return handles_.size() + fading_.size();
-}
-
-bool WaveOutEngine::SinkOpen() {
-    MutexLock lock(mutex_);
-    return rendering_;
-}
-
-std::size_t LiveWaveStreams() {
-    return WaveOutEngine::Instance().Streams();
-}
-
-bool SinkOpen() {
-    return WaveOutEngine::Instance().SinkOpen();
 }
 
 WaveOutEngine::OpenHandle* WaveOutEngine::Find(HWAVEOUT handle) {
@@ -198,32 +168,30 @@ void WaveOutEngine::ResetStream(OpenHandle& open) {
     open.stream = std::move(fresh);
 }
 
-void WaveOutEngine::End() {
-    Clock* clock = nullptr;
+bool WaveOutEngine::End() {
     {
         MutexLock lock(mutex_);
         if (!rendering_) {
-            return;
+            return true;
         }
         for (auto& [id, open] : handles_) {
             ResetStream(open);
         }
         ending_ = true;
-        clock = clock_;
     }
-    const Clock::TimePoint deadline = clock->Now() + EndLimit;
+    const Clock::TimePoint deadline = clock_.Now() + EndLimit;
     for (;;) {
         {
             MutexLock lock(mutex_);
             if (!rendering_) {
                 ending_ = false;
-                break;
+                return true;
             }
         }
-        if (clock->Now() >= deadline) {
-            break; // the device does not answer: the render thread ends when it does
+        if (clock_.Now() >= deadline) {
+            return false; // the device does not answer: the render thread ends when it does
         }
-        clock->SleepUntil(clock->Now() + std::chrono::milliseconds(1));
+        clock_.SleepUntil(clock_.Now() + std::chrono::milliseconds(1));
     }
 }
 
@@ -232,32 +200,27 @@ MMRESULT WaveOutEngine::StartRendering() {
     if (renderThread_.joinable()) {
         renderThread_.join();
     }
-    Clock& clock = CurrentClock();
     std::string choice = SinkChoice();
-    OpenedSink opened = OpenSink(choice);
+    OpenedSink opened = OpenSink(choice, recordings_);
     if (!opened.sink) {
         return opened.error;
     }
-    [[maybe_unused]] static const bool endsAtExit = std::atexit(EndAtExit) == 0;
     sinkRate_ = opened.sink->Rate();
     startingSink_ = std::move(opened.sink);
     sinkChoice_ = std::move(choice);
-    clock_ = &clock;
     rendering_ = true;
-    renderThread_ = clock.StartThread([this](std::stop_token stop) { Render(stop); });
+    renderThread_ = clock_.StartThread([this](std::stop_token stop) { Render(stop); });
     return MMSYSERR_NOERROR;
 }
 
 void WaveOutEngine::Render(std::stop_token stop) {
     std::unique_ptr<Sink> sink;
     std::string choice;
-    Clock* clock = nullptr;
     unsigned rate = 0;
     {
         MutexLock lock(mutex_);
         sink = std::move(startingSink_);
         choice = sinkChoice_;
-        clock = clock_;
         rate = sinkRate_;
     }
     const std::size_t longestRound = FramesIn(LongestRound, rate);
@@ -266,7 +229,7 @@ void WaveOutEngine::Render(std::stop_token stop) {
     RenderPacer pacer(rate, FramesIn(RenderPeriod, rate), sink->Period(), sink->Capacity());
     const std::string name = choice.empty() ? "alsa" : choice;
 
-    const Clock::TimePoint start = clock->Now();
+    const Clock::TimePoint start = clock_.Now();
     Clock::TimePoint lastSound = start;
     Clock::TimePoint nextOpen = start;
     bool ending = false;
@@ -274,14 +237,14 @@ void WaveOutEngine::Render(std::stop_token stop) {
     // opener sleeps, so what it queues right after the open starts together, every run.
     Clock::TimePoint wake = start + Clock::Duration(1);
     for (;;) {
-        clock->SleepPaced(wake, stop);
+        clock_.SleepPaced(wake, stop);
         if (stop.stop_requested()) {
             break;
         }
-        const Clock::TimePoint now = clock->Now();
+        const Clock::TimePoint now = clock_.Now();
 
         if (!sink && now >= nextOpen) {
-            OpenedSink opened = OpenSink(choice);
+            OpenedSink opened = OpenSink(choice, recordings_);
             // The streams convert to the first device's rate; another rate waits for the next try.
             if (opened.sink && opened.sink->Rate() == rate) {
                 sink = std::move(opened.sink);

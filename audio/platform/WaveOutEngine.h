@@ -33,6 +33,7 @@
 #include "audio/platform/RenderPacer.h"
 #include "audio/platform/Sink.h"
 #include "audio/platform/ThreadSafety.h"
+#include "audio/platform/WavSink.h"
 #include "audio/platform/WaveOutStream.h"
 
 #include <chrono>
@@ -55,10 +56,9 @@ inline constexpr std::chrono::milliseconds EndLimit{300};
 
 class WaveOutEngine {
 public:
-    static WaveOutEngine& Instance();
-
-    WaveOutEngine() = default;
-    // Ends the sound as End() does.
+    // Paces its render thread by `clock`.
+    explicit WaveOutEngine(Clock& clock) : clock_(clock) {}
+    // Ends the sound as End() does, then joins the render thread.
     ~WaveOutEngine();
     WaveOutEngine(const WaveOutEngine&) = delete;
     WaveOutEngine& operator=(const WaveOutEngine&) = delete;
@@ -76,14 +76,13 @@ public:
     MMRESULT Position(HWAVEOUT handle, std::uint64_t& samples, unsigned& rate) EXCLUDES(mutex_);
 
     // The program ends: every handle is reset, what sounds fades out and plays to its end, and the
-    // device is closed. Waits at most EndLimit. The handles stay open, empty.
-    void End() EXCLUDES(mutex_);
-
-    // For LiveWaveStreams() and SinkOpen().
-    std::size_t Streams() EXCLUDES(mutex_);
-    bool SinkOpen() EXCLUDES(mutex_);
+    // device is closed. Waits at most EndLimit; false when the device has not closed by then. The
+    // handles stay open, empty.
+    bool End() EXCLUDES(mutex_);
 
 private:
+    friend class Probe; // the tests' leak counters
+
     struct OpenHandle {
         unsigned rate;
         std::unique_ptr<WaveOutStream> stream;
@@ -113,7 +112,8 @@ private:
     bool rendering_ GUARDED_BY(mutex_) = false; // a render thread feeds a sink, or waits for one
     bool ending_ GUARDED_BY(mutex_) = false;
     unsigned sinkRate_ GUARDED_BY(mutex_) = SinkRate;
-    Clock* clock_ GUARDED_BY(mutex_) = nullptr;
+    Clock& clock_;
+    WavRecordings recordings_;
     // What a starting render thread takes: the device opened for it, and the choice it came from.
     std::unique_ptr<Sink> startingSink_ GUARDED_BY(mutex_);
     std::string sinkChoice_ GUARDED_BY(mutex_);

@@ -7,11 +7,13 @@
 #include "app/controls/ScrollBar.h"
 #include "app/controls/SpeedButton.h"
 #include "audio/GenerujManual.h"
-#include "audio/platform/Seams.h"
 #include "synth/ToneSynth.h"
 #include "tests/app/QtPrinters.h"
 #include "tests/app/ScrollBarParts.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/app/WindowProbe.h"
+#include "tests/audio/OutputProbe.h"
+#include "tests/support/Seams.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -38,7 +40,7 @@ protected:
         frequencyBox_ = Control<Edit>("EditFrekvence");
         amplitudeBox_ = Control<Edit>("EditAmplituda");
         range_ = Control<ComboBox>("ComboBox1");
-        platform::RecordCalls(&calls_);
+        seams::RecordCalls(&calls_);
     }
 
     // The sample rates of the restarts so far, in order.
@@ -58,9 +60,10 @@ protected:
         const ManualTone tone =
             VypocitejManual(static_cast<std::uint16_t>(frekvence),
                             static_cast<std::uint16_t>(amplituda), TPrubeh::Sin);
-        const TGenerujManual& output = *window_->GetGenerujManual();
-        EXPECT_EQ(output.GetFormat().nSamplesPerSec, tone.SampleRate);
-        EXPECT_TRUE(std::equal(tone.Samples.begin(), tone.Samples.end(), output.GetData()));
+        const TGenerujManual& output = *WindowProbe::GenerujManual(*window_);
+        EXPECT_EQ(OutputProbe::Format(output).nSamplesPerSec, tone.SampleRate);
+        EXPECT_TRUE(
+            std::equal(tone.Samples.begin(), tone.Samples.end(), OutputProbe::Data(output)));
     }
 
     // Mouse events through the window, so that they reach whatever control lies at the place,
@@ -97,7 +100,7 @@ protected:
         ASSERT_EQ(range_->ItemIndex(), index);
     }
 
-    std::vector<platform::RecordedCall> calls_;
+    std::vector<seams::RecordedCall> calls_;
     ScrollBar* frequency_ = nullptr;
     ScrollBar* amplitude_ = nullptr;
     Edit* frequencyBox_ = nullptr;
@@ -111,15 +114,15 @@ TEST_F(FrequencyAmplitudeTest, TheNumberBoxesFollowTheSlidersMovedByCode) {
     EXPECT_EQ(frequencyBox_->text(), QStringLiteral("1234"));
     EXPECT_EQ(amplitudeBox_->text(), QStringLiteral("777"));
     // Neither the fields nor the tone change with them.
-    EXPECT_EQ(window_->GetFrekvence(), 500);
-    EXPECT_EQ(window_->GetAmplituda(), 2000);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 500);
+    EXPECT_EQ(WindowProbe::Amplituda(*window_), 2000);
     EXPECT_TRUE(Restarts().empty());
 }
 
 TEST_F(FrequencyAmplitudeTest, ClickingIntoTheAmplitudeBoxEmptiesIt) {
     Click(amplitudeBox_);
     EXPECT_EQ(amplitudeBox_->text(), QString());
-    EXPECT_EQ(window_->GetAmplituda(), 2000);
+    EXPECT_EQ(WindowProbe::Amplituda(*window_), 2000);
     EXPECT_EQ(amplitude_->Position(), 2000);
     EXPECT_TRUE(Restarts().empty());
 }
@@ -127,7 +130,7 @@ TEST_F(FrequencyAmplitudeTest, ClickingIntoTheAmplitudeBoxEmptiesIt) {
 TEST_F(FrequencyAmplitudeTest, EveryKeyRestartsTheToneButOnlyEnterBringsTheNumber) {
     Enter(frequencyBox_, QStringLiteral("440"));
     EXPECT_EQ(Restarts(), (std::vector<std::int64_t>{37500, 37500, 37500, 33000}));
-    EXPECT_EQ(window_->GetFrekvence(), 440);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 440);
     EXPECT_EQ(frequency_->Position(), 440);
     EXPECT_EQ(frequencyBox_->text(), QStringLiteral("440"));
     ExpectTone(440, 2000);
@@ -141,7 +144,7 @@ TEST_F(FrequencyAmplitudeTest, TheFrequencyBoxTakesIntegerTextsClampedByTheSlide
     };
     for (const auto& [text, expected] : entries) {
         Enter(frequencyBox_, text);
-        EXPECT_EQ(window_->GetFrekvence(), expected) << text.toStdString();
+        EXPECT_EQ(WindowProbe::Frekvence(*window_), expected) << text.toStdString();
         EXPECT_EQ(frequency_->Position(), expected);
         EXPECT_EQ(frequencyBox_->text(), QString::number(expected));
         EXPECT_EQ(Restarts().back(), RateOf(expected));
@@ -156,7 +159,7 @@ TEST_F(FrequencyAmplitudeTest, TheAmplitudeBoxTakesIntegerTextsClampedByTheSlide
     for (const auto& [text, expected] : entries) {
         const std::size_t before = Restarts().size();
         Enter(amplitudeBox_, text);
-        EXPECT_EQ(window_->GetAmplituda(), expected) << text.toStdString();
+        EXPECT_EQ(WindowProbe::Amplituda(*window_), expected) << text.toStdString();
         EXPECT_EQ(amplitude_->Position(), expected);
         EXPECT_EQ(amplitudeBox_->text(), QString::number(expected));
         EXPECT_EQ(Control<Label>("LabelA")->text(), QStringLiteral("Amplituda:%1").arg(expected));
@@ -180,14 +183,14 @@ TEST_F(FrequencyAmplitudeTest, DraggingTheThumbFollowsInTheBoxSilencesAndRestart
     for (const int x : {*target / 3, *target / 2, *target}) {
         QTest::mouseMove(frequency_, {x, y});
         EXPECT_EQ(frequencyBox_->text(), QString::number(frequency_->Position()));
-        EXPECT_EQ(window_->GetGenerujManual(), nullptr);
-        EXPECT_EQ(window_->GetFrekvence(), 500);
+        EXPECT_EQ(WindowProbe::GenerujManual(*window_), nullptr);
+        EXPECT_EQ(WindowProbe::Frekvence(*window_), 500);
     }
     EXPECT_EQ(frequency_->Position(), 2000);
     EXPECT_TRUE(Restarts().empty());
 
     QTest::mouseRelease(frequency_, Qt::LeftButton, {}, {*target, y});
-    EXPECT_EQ(window_->GetFrekvence(), 2000);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 2000);
     EXPECT_EQ(frequencyBox_->text(), QStringLiteral("2000"));
     EXPECT_EQ(Restarts(), std::vector<std::int64_t>{RateOf(2000)});
     ExpectTone(2000, 2000);
@@ -212,7 +215,7 @@ TEST_F(FrequencyAmplitudeTest, EveryRangeChoiceSetsItsSlidersRangeAndRestartsAtT
         EXPECT_EQ(frequency_->Position(), expected.min);
         EXPECT_EQ(frequency_->ArrowStep(), expected.arrowStep);
         EXPECT_EQ(frequency_->PageStep(), expected.pageStep);
-        EXPECT_EQ(window_->GetFrekvence(), expected.min);
+        EXPECT_EQ(WindowProbe::Frekvence(*window_), expected.min);
         EXPECT_EQ(frequencyBox_->text(), QString::number(expected.min));
         EXPECT_EQ(Restarts().size(), index + 1);
         EXPECT_EQ(Restarts().back(), RateOf(expected.min));
@@ -245,7 +248,7 @@ TEST_F(FrequencyAmplitudeTest, ArrowAndTroughStepsOfTheOneToTenKilohertzRange) {
     QTest::mouseClick(frequency_, Qt::LeftButton, {},
                       PartOf(*frequency_, QStyle::SC_ScrollBarAddPage).center());
     EXPECT_EQ(frequency_->Position(), 1550);
-    EXPECT_EQ(window_->GetFrekvence(), 1550);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 1550);
     EXPECT_EQ(Restarts(), (std::vector<std::int64_t>{RateOf(1000), RateOf(1500), RateOf(1550)}));
 }
 
@@ -274,17 +277,17 @@ TEST_F(FrequencyAmplitudeTest, TabbingIntoTheFrequencyBoxTakesItsNumberWithoutAR
         EXPECT_TRUE(frequencyBox_->hasFocus());
     };
     tabInto(QStringLiteral("20000"));
-    EXPECT_EQ(window_->GetFrekvence(), 15000);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 15000);
     EXPECT_EQ(frequency_->Position(), 15000);
     EXPECT_EQ(frequencyBox_->text(), QStringLiteral("15000"));
     EXPECT_EQ(Control<Label>("LabelF")->text(), QStringLiteral("Frekvence:15000"));
 
     tabInto(QStringLiteral("abc")); // not a number: the slider's, and Frekvence kept
     EXPECT_EQ(frequencyBox_->text(), QStringLiteral("15000"));
-    EXPECT_EQ(window_->GetFrekvence(), 15000);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 15000);
 
     tabInto(QString()); // empty counts as 0, clamped to 11
-    EXPECT_EQ(window_->GetFrekvence(), 11);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 11);
     EXPECT_EQ(frequencyBox_->text(), QStringLiteral("11"));
     EXPECT_TRUE(Restarts().empty());
 }
@@ -305,7 +308,7 @@ TEST_F(FrequencyAmplitudeTest, TheAutomaticChoiceShowsTheSweepRowAndLeavesAn11Hz
     EXPECT_EQ(frequency_->Max(), 15000);
     EXPECT_EQ(frequency_->ArrowStep(), 10);
     EXPECT_EQ(frequency_->PageStep(), 1);
-    EXPECT_EQ(window_->GetFrekvence(), 11);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 11);
     ExpectTone(11, 2000);
     // The 500 Hz tone was closed before the 11 Hz one opened.
     const auto close = std::find_if(calls_.begin(), calls_.end(),
@@ -351,7 +354,7 @@ TEST_F(FrequencyAmplitudeTest, PanelHrajIsDraggedByTheLeftButtonInItsStrip) {
 TEST_F(FrequencyAmplitudeTest, TheAmplitudeSliderRestartsAtTheEndOfEachAction) {
     amplitude_->setFocus();
     QTest::keyClick(amplitude_, Qt::Key_End);
-    EXPECT_EQ(window_->GetAmplituda(), 32767);
+    EXPECT_EQ(WindowProbe::Amplituda(*window_), 32767);
     EXPECT_EQ(amplitudeBox_->text(), QStringLiteral("32767"));
     ExpectTone(500, 32767);
 
@@ -359,7 +362,7 @@ TEST_F(FrequencyAmplitudeTest, TheAmplitudeSliderRestartsAtTheEndOfEachAction) {
     QWheelEvent notch({10, 9}, amplitude_->mapToGlobal(QPointF(10, 9)), {}, {0, -120}, Qt::NoButton,
                       {}, Qt::NoScrollPhase, false);
     QApplication::sendEvent(amplitude_, &notch);
-    EXPECT_EQ(window_->GetAmplituda(), 100);
+    EXPECT_EQ(WindowProbe::Amplituda(*window_), 100);
     ExpectTone(500, 100);
     EXPECT_EQ(Restarts().size(), 3u);
 }
@@ -374,7 +377,7 @@ TEST_F(FrequencyAmplitudeTest, OutsideManualModeTheSlidersOnlyMove) {
     QTest::mouseRelease(frequency_, Qt::LeftButton, {}, thumb.center() + QPoint(50, 0));
     EXPECT_GT(frequency_->Position(), 600);
     EXPECT_EQ(frequencyBox_->text(), QString::number(frequency_->Position()));
-    EXPECT_EQ(window_->GetFrekvence(), 500);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 500);
     EXPECT_TRUE(Restarts().empty());
     ExpectTone(500, 2000);
 }

@@ -1,7 +1,8 @@
 #include "app/controls/Panel.h"
 #include "app/controls/UpDown.h"
-#include "tests/CallRecorder.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/app/WindowProbe.h"
+#include "tests/support/CallRecorder.h"
 
 #include <QPushButton>
 #include <QToolButton>
@@ -10,9 +11,9 @@
 namespace {
 
 // The recorded calls of the given names, in order.
-std::vector<platform::RecordedCall> Only(const std::vector<platform::RecordedCall>& calls,
-                                         std::initializer_list<std::string_view> names) {
-    std::vector<platform::RecordedCall> kept;
+std::vector<seams::RecordedCall> Only(const std::vector<seams::RecordedCall>& calls,
+                                      std::initializer_list<std::string_view> names) {
+    std::vector<seams::RecordedCall> kept;
     for (const auto& call : calls) {
         if (std::find(names.begin(), names.end(), call.name) != names.end()) {
             kept.push_back(call);
@@ -35,8 +36,8 @@ TEST_F(LevelsTest, StartSetsTheMixerForTheGeneratorAndBothSelectorsToTheTop) {
         EXPECT_EQ(upDown->Max(), 16) << name;
         EXPECT_EQ(upDown->Position(), 16) << name;
     }
-    EXPECT_FALSE(window_->GetVibraMode());
-    EXPECT_EQ(window_->GetAuxL(), 0);
+    EXPECT_FALSE(WindowProbe::VibraMode(*window_));
+    EXPECT_EQ(WindowProbe::AuxL(*window_), 0);
 }
 
 TEST_F(LevelsTest, TheOutputLevelSelectorAppliesTheRowOnePressBehind) {
@@ -69,7 +70,7 @@ TEST_F(LevelsTest, TheOutputLevelSelectorAppliesTheRowOnePressBehind) {
     press(upDown->UpArrow());
     EXPECT_EQ(caption(), QStringLiteral("-----"));
     EXPECT_EQ(upDown->Position(), 1);
-    EXPECT_EQ(window_->GetAuxL(), 0);
+    EXPECT_EQ(WindowProbe::AuxL(*window_), 0);
 }
 
 TEST_F(LevelsTest, TheWaveLevelSelectorChangesOnlyItsCaptionAndWaveL) {
@@ -77,10 +78,10 @@ TEST_F(LevelsTest, TheWaveLevelSelectorChangesOnlyItsCaptionAndWaveL) {
     const CallRecorder recorder;
 
     QTest::mouseClick(upDown->DownArrow(), Qt::LeftButton);
-    EXPECT_EQ(window_->GetWaveL(), 0xFFFF);
+    EXPECT_EQ(WindowProbe::WaveL(*window_), 0xFFFF);
     EXPECT_EQ(Control<Panel>("PanelWaveL")->Caption(), QStringLiteral("-0dB"));
     QTest::mouseClick(upDown->DownArrow(), Qt::LeftButton);
-    EXPECT_EQ(window_->GetWaveL(), 0xD7FF);
+    EXPECT_EQ(WindowProbe::WaveL(*window_), 0xD7FF);
     EXPECT_EQ(Control<Panel>("PanelWaveL")->Caption(), QStringLiteral("-2dB"));
 
     EXPECT_TRUE(Only(recorder.calls, {"waveOutSetVolume", "auxSetVolume"}).empty());
@@ -91,7 +92,7 @@ TEST_F(LevelsTest, ClosingGivesTheSavedLevelsBackWaveFirst) {
     const CallRecorder recorder;
     window_->close();
 
-    const std::vector<platform::RecordedCall> restored = {
+    const std::vector<seams::RecordedCall> restored = {
         {"waveOutSetVolume", {0, 0xC000C000}}, {"auxSetVolume", {3, 0x33333333}},
         {"auxSetVolume", {2, 0x22222222}},     {"auxSetVolume", {4, 0x44444444}},
         {"auxSetVolume", {1, 0x11111111}},     {"auxSetVolume", {5, 0x55555555}}};
@@ -108,14 +109,14 @@ TEST_F(LevelsStartTest, ALevelUnreadableAtStartIsNotWrittenBack) {
     const CallRecorder recorder;
     window_->close();
 
-    EXPECT_EQ(Only(recorder.calls, {"waveOutSetVolume"}), std::vector<platform::RecordedCall>{});
+    EXPECT_EQ(Only(recorder.calls, {"waveOutSetVolume"}), std::vector<seams::RecordedCall>{});
     MixerLevels expected = UserLevels;
     expected["wave0"] = GeneratorLevels.at("wave0"); // as the start set it
     EXPECT_EQ(ReadMixerFile(MixerFile()), expected);
 }
 
 TEST_F(LevelsTest, TheMixerButtonsStartTheirProgramsWithTheirShowCommands) {
-    platform::FailCall("WinExec", ERROR_FILE_NOT_FOUND); // start nothing for real
+    seams::FailCall(seams::Call::WinExec, ERROR_FILE_NOT_FOUND); // start nothing for real
     const CallRecorder recorder;
 
     QTest::mouseClick(Control<QPushButton>("Button1"), Qt::LeftButton);
@@ -145,7 +146,7 @@ class VolumeControlLaunchTest : public OpenWindowFixture,
                                 public testing::WithParamInterface<LaunchFailure> {};
 
 TEST_P(VolumeControlLaunchTest, AFailedLaunchIsReported) {
-    platform::FailCall("WinExec", GetParam().result);
+    seams::FailCall(seams::Call::WinExec, GetParam().result);
     window_->LabelNastaveniClick();
     EXPECT_EQ(boxes_, std::vector<std::string>{GetParam().message});
 }

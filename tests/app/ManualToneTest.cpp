@@ -1,8 +1,10 @@
 #include "app/controls/Panel.h"
 #include "app/controls/SpeedButton.h"
 #include "audio/GenerujManual.h"
-#include "tests/CallRecorder.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/app/WindowProbe.h"
+#include "tests/audio/OutputProbe.h"
+#include "tests/support/CallRecorder.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -56,8 +58,8 @@ TEST_F(ManualToneTest, StartsA500HzSineOfAmplitude2000) {
     EXPECT_TRUE(boxes_.empty());
 
     // Band 401..600 Hz: two periods in 150 samples, played at 500 x 75 samples per second.
-    EXPECT_EQ(window_->GetSampleRate(), 37500);
-    EXPECT_EQ(window_->GetGenerujManual()->GetFormat().nSamplesPerSec, 37500u);
+    EXPECT_EQ(WindowProbe::SampleRate(*window_), 37500);
+    EXPECT_EQ(OutputProbe::Format(*WindowProbe::GenerujManual(*window_)).nSamplesPerSec, 37500u);
     const std::vector<std::int16_t> samples = ToneFileSamples();
     ASSERT_EQ(samples.size(), 150u);
     EXPECT_EQ(RisingZeroCrossings(samples), 2);
@@ -66,28 +68,29 @@ TEST_F(ManualToneTest, StartsA500HzSineOfAmplitude2000) {
     EXPECT_LE(*highest, 2000);
     EXPECT_LE(*lowest, -1990);
     EXPECT_GE(*lowest, -2000);
-    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), window_->GetGenerujManual()->GetData()));
+    EXPECT_TRUE(std::equal(samples.begin(), samples.end(),
+                           OutputProbe::Data(*WindowProbe::GenerujManual(*window_))));
 }
 
 TEST_F(ManualToneTest, ARestartPlaysTheWindowsCurrentSettings) {
     window_->SetFrekvence(440);
     window_->RestartTone();
     EXPECT_TRUE(window_->ManualPlaying());
-    EXPECT_EQ(window_->GetSampleRate(), 33000);
+    EXPECT_EQ(WindowProbe::SampleRate(*window_), 33000);
     EXPECT_EQ(ToneFileSamples().size(), 150u);
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
 }
 
 TEST_F(ManualToneTest, TwoPauseClicksPauseAndResume) {
     window_->PauseClick();
-    EXPECT_EQ(window_->GetPauza(), 1);
+    EXPECT_EQ(WindowProbe::Pauza(*window_), 1);
     EXPECT_FALSE(window_->ManualPlaying());
-    EXPECT_EQ(window_->GetGenerujManual()->GetOpened(), 1);
+    EXPECT_EQ(OutputProbe::Opened(*WindowProbe::GenerujManual(*window_)), 1);
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
     EXPECT_TRUE(Control<SpeedButton>("Pause")->isEnabled());
 
     window_->PauseClick();
-    EXPECT_EQ(window_->GetPauza(), 0);
+    EXPECT_EQ(WindowProbe::Pauza(*window_), 0);
     EXPECT_TRUE(window_->ManualPlaying());
 }
 
@@ -97,12 +100,12 @@ TEST_F(ManualToneTest, ARestartWhilePausedClosesThePausedOutputBeforeOpeningTheN
     EXPECT_LT(IndexOf(names, "waveOutClose"), IndexOf(names, "waveOutOpen"));
     EXPECT_LT(IndexOf(names, "waveOutOpen"), static_cast<std::ptrdiff_t>(names.size()));
     EXPECT_TRUE(window_->ManualPlaying());
-    EXPECT_EQ(window_->GetPauza(), 0);
+    EXPECT_EQ(WindowProbe::Pauza(*window_), 0);
 }
 
 TEST_F(ManualToneTest, StopReleasesTheToneAndARestartStartsItAgain) {
     window_->StopClick();
-    EXPECT_EQ(window_->GetGenerujManual(), nullptr);
+    EXPECT_EQ(WindowProbe::GenerujManual(*window_), nullptr);
     EXPECT_FALSE(window_->ManualPlaying());
     EXPECT_TRUE(Control<SpeedButton>("Play")->isEnabled());
     EXPECT_FALSE(Control<SpeedButton>("Pause")->isEnabled());
@@ -115,7 +118,7 @@ TEST_F(ManualToneTest, StopReleasesTheToneAndARestartStartsItAgain) {
 
 TEST_F(ManualToneTest, AutoStopsAPlayingToneAndShowsTheAutomaticControls) {
     window_->AutoClick();
-    EXPECT_EQ(window_->GetGenerujManual(), nullptr);
+    EXPECT_EQ(WindowProbe::GenerujManual(*window_), nullptr);
     EXPECT_TRUE(Control<SpeedButton>("Play")->isEnabled()); // through StopClick
     EXPECT_FALSE(Control<Panel>("PanelAuto")->isHidden());
     EXPECT_TRUE(Control<Panel>("PanelF")->isHidden());
@@ -133,22 +136,22 @@ TEST_F(ManualToneTest, AutoStopsAPlayingToneAndShowsTheAutomaticControls) {
 TEST_F(ManualToneTest, AutoWithoutAPlayingToneLeavesTheToneAndButtonsAlone) {
     window_->PauseClick();
     window_->AutoClick();
-    EXPECT_NE(window_->GetGenerujManual(), nullptr);
+    EXPECT_NE(WindowProbe::GenerujManual(*window_), nullptr);
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
     EXPECT_FALSE(Control<Panel>("PanelAuto")->isHidden());
 }
 
 TEST_F(ManualToneStartTest, ABusyDeviceShowsBothBoxesAndTheProgramGoesOn) {
-    platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED);
+    seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED);
     OpenWindow();
     EXPECT_EQ(boxes_, (std::vector<std::string>{"Chyba pri otevreni vystupniho kanalu",
                                                 "MMSYSERR_ALLOCATED\t"}));
-    ASSERT_NE(window_->GetGenerujManual(), nullptr);
+    ASSERT_NE(WindowProbe::GenerujManual(*window_), nullptr);
     EXPECT_FALSE(window_->ManualPlaying());
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
 
     // Once the device is free, the next restart gets it.
-    platform::ClearFaults();
+    seams::ClearFaults();
     window_->RestartTone();
     EXPECT_TRUE(window_->ManualPlaying());
     EXPECT_EQ(boxes_.size(), 2u);
@@ -169,7 +172,7 @@ TEST_F(ManualToneStartTest, AnUnwritableToneFileEndsTheProgramWithCode1) {
 
 TEST_F(ManualToneStartTest, AToneFileThatCannotBeReadBackEndsTheProgramWithCode1) {
     // Writing opens the file twice (create, then write); the third open is the reader's.
-    platform::FailCall("mmioOpenA", 1, 2);
+    seams::FailCall(seams::Call::mmioOpenA, 1, 2);
     try {
         OpenWindow();
         ADD_FAILURE() << "the program went on";

@@ -58,8 +58,8 @@ TEST(SignalCloseWatchTest, ASignalBeforeWatchingIsKeptUntilThen) {
 // In a message box nobody may be there to answer it: the box closes, and the program ends right
 // after it instead of going on; the window is left to the end of the program.
 TEST(SignalCloseWatchTest, ASignalInAMessageBoxClosesItAndEndsTheProgram) {
-    const SeamGuard seams;
-    platform::SetExitProcess([](UINT code) { throw ProgramEnded{code}; });
+    const seams::TestPlatform owner;
+    seams::SetExitProcess([](UINT code) { throw ProgramEnded{code}; });
     SignalClose closeRequests;
     CountingWindow window;
     window.show();

@@ -1,30 +1,35 @@
 #pragma once
 
 // The window in automatic mode, ready to start a sweep: the sweep settings set straight into
-// their scroll bars, the start button clicked, and the confirmation dialog replaced by a
-// recorder that keeps each summary and gives the test's answer.
+// their scroll bars, the start button clicked, and the confirmation dialog answered by a watcher
+// that keeps each summary and presses the test's answer.
 
-#include "app/ConfirmationDialog.h"
 #include "app/controls/ComboBox.h"
 #include "app/controls/ScrollBar.h"
 #include "app/controls/SpeedButton.h"
 #include "tests/app/WindowFixture.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 class SweepFixture : public WindowFixture {
 protected:
+    using WindowFixture::WindowFixture;
+
     void SetUp() override {
         WindowFixture::SetUp();
-        SetConfirmationDialog([this](const QString& text) {
-            summaries_.append(text);
-            return answer_;
+        // The real confirmation dialog, answered once it is up.
+        confirmations_.callOnTimeout([this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box != nullptr && box->button(answer_) != nullptr) {
+                summaries_.append(box->text());
+                box->button(answer_)->click();
+            }
         });
-    }
-
-    void TearDown() override {
-        WindowFixture::TearDown();
-        SetConfirmationDialog({});
+        confirmations_.start(1);
     }
 
     // Opens the window and chooses "   automaticky", which leaves an 11 Hz tone playing.
@@ -49,4 +54,5 @@ protected:
 
     QMessageBox::StandardButton answer_ = QMessageBox::No;
     QStringList summaries_;
+    QTimer confirmations_;
 };

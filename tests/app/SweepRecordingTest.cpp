@@ -1,7 +1,6 @@
 // A sweep played in real time into the wav sink, and the recording measured step by step: each
 // step's frequency, how long it sounds and the silence before the next.
 
-#include "audio/platform/WaveOutEngine.h"
 #include "tests/app/SweepFixture.h"
 #include "tests/platform/PlaybackTesting.h"
 #include "tests/platform/ToneAnalysis.h"
@@ -87,7 +86,7 @@ protected:
         SweepFixture::SetUp();
         // The manual tone stays silent around the sweep, so that the recording holds the sweep
         // alone.
-        platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED);
+        seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED);
         OpenInAutomaticMode();
     }
 
@@ -103,10 +102,10 @@ protected:
 TEST_F(SweepRecordingTest, EveryStepSoundsAtItsFrequencyForItsLoopsWithoutAGap) {
     SetSweep(1000, 3000, 1000, 1);
     answer_ = QMessageBox::Yes;
-    platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED, 3); // the three steps open
+    seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED, 3); // the three steps open
     ClickStart();
-    // Once the sink has been released, nothing writes to the recording any more.
-    Sleep(static_cast<DWORD>(platform::IdleRelease.count() + 200));
+    // Once the sound has ended, nothing writes to the recording any more.
+    platform_.End();
 
     const std::vector<float> frames = ReadRecording(recording_);
     const Span sound = Sounding(frames);

@@ -5,10 +5,12 @@
 #include "audio/GenerujAuto.h"
 #include "audio/GenerujManual.h"
 #include "synth/SweepSynth.h"
-#include "tests/CallRecorder.h"
 #include "tests/app/QtPrinters.h"
 #include "tests/app/SweepFixture.h"
-#include "tests/audio/VirtualDevice.h"
+#include "tests/app/WindowProbe.h"
+#include "tests/audio/OutputProbe.h"
+#include "tests/support/CallRecorder.h"
+#include "tests/support/VirtualClock.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>
@@ -21,25 +23,25 @@ using Texts = std::vector<std::string>;
 // during a sweep that is while a step sounds.
 class CaptionClock final : public platform::Clock {
 public:
-    TimePoint Now() override { return platform::VirtualClock().Now(); }
+    TimePoint Now() override { return seams::VirtualClock().Now(); }
     void SleepUntil(TimePoint deadline) override {
         if (label && (captions.isEmpty() || captions.last() != label->text())) {
             captions.append(label->text());
         }
-        platform::VirtualClock().SleepUntil(deadline);
+        seams::VirtualClock().SleepUntil(deadline);
     }
     std::jthread StartThread(std::function<void(std::stop_token)> body) override {
-        return platform::VirtualClock().StartThread(std::move(body));
+        return seams::VirtualClock().StartThread(std::move(body));
     }
     void SleepPaced(TimePoint deadline, std::stop_token stop) override {
-        platform::VirtualClock().SleepPaced(deadline, stop);
+        seams::VirtualClock().SleepPaced(deadline, stop);
     }
 
     const Label* label = nullptr;
     QStringList captions;
 };
 
-// Never destroyed: a render thread started on it may outlive a test.
+// Never destroyed: it outlives the platform of every test.
 CaptionClock& Captions() {
     static auto* const clock = new CaptionClock;
     return *clock;
@@ -48,18 +50,19 @@ CaptionClock& Captions() {
 // Every test plays on the virtual clock into the null sink, so a sweep of seconds passes at once.
 class SweepRunTest : public SweepFixture {
 protected:
+    SweepRunTest() : SweepFixture(Captions()) {}
+
     void SetUp() override {
         SweepFixture::SetUp();
-        platform::SetClock(&Captions());
         Captions().captions.clear();
         OpenInAutomaticMode();
         Captions().label = Control<Label>("LabelF");
-        manualRate_ = window_->GetGenerujManual()->GetFormat().nSamplesPerSec;
-        platform::RecordCalls(&calls_);
+        manualRate_ = OutputProbe::Format(*WindowProbe::GenerujManual(*window_)).nSamplesPerSec;
+        seams::RecordCalls(&calls_);
     }
 
     void TearDown() override {
-        platform::RecordCalls(nullptr);
+        seams::RecordCalls(nullptr);
         Captions().label = nullptr;
         SweepFixture::TearDown();
     }
@@ -67,7 +70,7 @@ protected:
     // The arguments of each recorded call of that name, in order.
     std::vector<std::vector<std::int64_t>> ArgsOf(const std::string& name) const {
         std::vector<std::vector<std::int64_t>> args;
-        for (const platform::RecordedCall& call : calls_) {
+        for (const seams::RecordedCall& call : calls_) {
             if (call.name == name) {
                 args.push_back(call.args);
             }
@@ -87,12 +90,12 @@ protected:
         EXPECT_TRUE(Control<SpeedButton>("PlayGenerujAuto")->isEnabled());
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         ASSERT_TRUE(window_->ManualPlaying());
-        EXPECT_EQ(window_->GetFrekvence(), 11);
-        EXPECT_EQ(window_->GetGenerujManual()->GetFormat().nSamplesPerSec, manualRate_);
+        EXPECT_EQ(WindowProbe::Frekvence(*window_), 11);
+        EXPECT_EQ(OutputProbe::Format(*WindowProbe::GenerujManual(*window_)).nSamplesPerSec,
+                  manualRate_);
     }
 
-    VirtualDevice device_;
-    std::vector<platform::RecordedCall> calls_;
+    std::vector<seams::RecordedCall> calls_;
     DWORD manualRate_ = 0;
 };
 
@@ -129,7 +132,7 @@ TEST_F(SweepRunTest, EveryFailedCheckShowsItsBoxInOrderAndNothingIsPlayed) {
         EXPECT_EQ(boxes_, c.boxes) << c.minF << " " << c.maxF << " " << c.krok << " " << c.t;
         EXPECT_EQ(ArgsOf("waveOutOpen").size(), 1u) << "only the manual tone's";
         EXPECT_TRUE(summaries_.isEmpty());
-        EXPECT_EQ(window_->GetGenerujAuto(), nullptr);
+        EXPECT_EQ(WindowProbe::GenerujAuto(*window_), nullptr);
         EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), sliderBefore);
         ExpectManualModeAgain();
     }
@@ -176,7 +179,7 @@ TEST_F(SweepRunTest, DecliningPlaysNothingAndTheManualToneComesBack) {
         EXPECT_EQ(summaries_.size(), declined == QMessageBox::No ? 1 : 2);
         EXPECT_TRUE(boxes_.empty());
         EXPECT_EQ(ArgsOf("waveOutOpen").size(), 1u) << "only the manual tone's";
-        EXPECT_EQ(window_->GetGenerujAuto(), nullptr);
+        EXPECT_EQ(WindowProbe::GenerujAuto(*window_), nullptr);
         EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 11);
         ExpectManualModeAgain();
     }
@@ -189,8 +192,8 @@ TEST_F(SweepRunTest, ASweepPlaysEachStepInOrderForItsDwellThenTheManualToneAgain
     const auto took = platform::CurrentClock().Now() - start;
 
     EXPECT_TRUE(boxes_.empty());
-    ASSERT_NE(window_->GetGenerujAuto(), nullptr);
-    EXPECT_EQ(window_->GetGenerujAuto()->GetOpened(), 0) << "every step closed";
+    ASSERT_NE(WindowProbe::GenerujAuto(*window_), nullptr);
+    EXPECT_EQ(OutputProbe::Opened(*WindowProbe::GenerujAuto(*window_)), 0) << "every step closed";
 
     // Ten steps 100, 200, ... 1000 Hz, each at its band's rate, looping its band table f x 5 / 20
     // times; then the manual tone at its old rate.
@@ -227,7 +230,7 @@ TEST_F(SweepRunTest, ASweepPlaysEachStepInOrderForItsDwellThenTheManualToneAgain
     range->setCurrentIndex(2);
     window_->ComboBox1Change();
     EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->Position(), 100);
-    EXPECT_EQ(window_->GetFrekvence(), 100);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 100);
     EXPECT_TRUE(window_->ManualPlaying());
 }
 
@@ -236,20 +239,20 @@ TEST_F(SweepRunTest, EachRunMakesItsSweepFromTheAmplitudeOfTheMoment) {
     answer_ = QMessageBox::Yes;
     SetSweep(100, 200, 100, 1);
     ClickStart();
-    ASSERT_NE(window_->GetGenerujAuto(), nullptr);
-    EXPECT_EQ(window_->GetGenerujAuto()->GetBandTable(), SweepBandTables(2000));
+    ASSERT_NE(WindowProbe::GenerujAuto(*window_), nullptr);
+    EXPECT_EQ(OutputProbe::BandTable(*WindowProbe::GenerujAuto(*window_)), SweepBandTables(2000));
 
     window_->SetAmplituda(12345);
     ClickStart();
-    ASSERT_NE(window_->GetGenerujAuto(), nullptr);
-    EXPECT_EQ(window_->GetGenerujAuto()->GetBandTable(), SweepBandTables(12345));
+    ASSERT_NE(WindowProbe::GenerujAuto(*window_), nullptr);
+    EXPECT_EQ(OutputProbe::BandTable(*WindowProbe::GenerujAuto(*window_)), SweepBandTables(12345));
     EXPECT_EQ(ArgsOf("waveOutOpen").size(), 6u) << "two steps and the manual tone, twice";
 }
 
 TEST_F(SweepRunTest, AStepWhoseDeviceFailsPassesSilentlyAndTheRunGoesOn) {
     answer_ = QMessageBox::Yes;
     SetSweep(100, 300, 100, 5);
-    platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED, 1);
+    seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED, 1);
     ClickStart();
     const Texts busy = {"Chyba pri otevreni vystupniho kanalu", "MMSYSERR_ALLOCATED\t"};
     Texts expected;
@@ -267,7 +270,7 @@ TEST_F(SweepRunTest, AStepWhoseDeviceFailsPassesSilentlyAndTheRunGoesOn) {
 
 TEST_F(SweepRunTest, WithoutMemoryForTheSweepTheProgramEnds) {
     answer_ = QMessageBox::Yes;
-    platform::FailCall("GlobalAlloc", MMSYSERR_NOMEM);
+    seams::FailCall(seams::Call::GlobalAlloc, MMSYSERR_NOMEM);
     try {
         window_->PlayGenerujAutoClick();
         ADD_FAILURE() << "the program went on";
@@ -275,7 +278,7 @@ TEST_F(SweepRunTest, WithoutMemoryForTheSweepTheProgramEnds) {
         EXPECT_EQ(end.code, 1u);
     }
     EXPECT_EQ(boxes_, (Texts{"Nedostatek paměti", "GenerujAuto = nil"}));
-    EXPECT_EQ(window_->GetGenerujAuto(), nullptr);
+    EXPECT_EQ(WindowProbe::GenerujAuto(*window_), nullptr);
     EXPECT_TRUE(ArgsOf("waveOutOpen").empty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

@@ -5,8 +5,10 @@
 #include "app/controls/SpeedButton.h"
 #include "audio/GenerujManual.h"
 #include "synth/ToneSynth.h"
-#include "tests/CallRecorder.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/app/WindowProbe.h"
+#include "tests/audio/OutputProbe.h"
+#include "tests/support/CallRecorder.h"
 
 #include <QSignalSpy>
 #include <algorithm>
@@ -75,11 +77,12 @@ protected:
 
     // The samples the output object plays, as read back from "pokus.wav".
     std::vector<std::int16_t> Heard() const {
-        const TGenerujManual* output = window_->GetGenerujManual();
+        const TGenerujManual* output = WindowProbe::GenerujManual(*window_);
         if (output == nullptr) {
             return {};
         }
-        return {output->GetData(), output->GetData() + output->GetDataLength() / 2};
+        return {OutputProbe::Data(*output),
+                OutputProbe::Data(*output) + OutputProbe::DataLength(*output) / 2};
     }
 
     // The 500 Hz tone of amplitude 2000 that the window starts with, in that waveform.
@@ -218,11 +221,11 @@ TEST_F(WaveformTest, ThePictureOfTheWaveformAlreadyChosenOnlyRedraws) {
     EXPECT_EQ(Count(first, "waveOutOpen"), 1);
     EXPECT_TRUE(Control<RadioButton>("RadioButtonObdelnik")->isChecked());
     EXPECT_FALSE(Control<RadioButton>("RadioButtonSin")->isChecked());
-    const TGenerujManual* output = window_->GetGenerujManual();
+    const TGenerujManual* output = WindowProbe::GenerujManual(*window_);
 
     amplitude_->SetPosition(32767);
     EXPECT_TRUE(CallsOf([&] { window_->Image4Click(); }).empty());
-    EXPECT_EQ(window_->GetGenerujManual(), output);
+    EXPECT_EQ(WindowProbe::GenerujManual(*window_), output);
     EXPECT_EQ(Highest(preview_->Picture()).y, 10);
 }
 

@@ -36,7 +36,7 @@ void WindowFixture::SetUp() {
     ASSERT_TRUE(QDir::setCurrent(directory_.path()));
     WriteMixerFile(MixerFile(), UserLevels);
     platform::SetErrorBox([this](const std::string& text) { boxes_.push_back(text); });
-    platform::SetExitProcess([](UINT code) { throw ProgramEnded{code}; });
+    seams::SetExitProcess([](UINT code) { throw ProgramEnded{code}; });
 }
 
 void WindowFixture::TearDown() {

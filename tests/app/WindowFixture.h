@@ -3,11 +3,11 @@
 // The real window on the offscreen platform, in a working directory of its own: the window
 // writes "pokus.wav" there and, with PROGEN_MIXER=file:mixer.txt (set by ctest), keeps the mixer
 // levels in "mixer.txt" there. Each test starts with the user's levels of UserLevels planted in
-// that file, and leaves the platform seams as it found them.
+// that file, and on a platform of its own.
 
 #include "app/ProgGenerator.h"
-#include "audio/platform/Seams.h"
-#include "tests/SeamGuard.h"
+#include "audio/platform/ProgramHooks.h"
+#include "tests/support/Seams.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -41,6 +41,9 @@ struct ProgramEnded {
 
 class WindowFixture : public testing::Test {
 protected:
+    // The window's sound keeps time by `clock`.
+    explicit WindowFixture(platform::Clock& clock = platform::SystemClock()) : platform_(clock) {}
+
     void SetUp() override;
     void TearDown() override;
 
@@ -57,7 +60,7 @@ protected:
 
     QString MixerFile() const { return directory_.filePath(QStringLiteral("mixer.txt")); }
 
-    SeamGuard seams_;
+    seams::TestPlatform platform_;
     QTemporaryDir directory_;
     QString previousDirectory_ = QDir::currentPath();
     std::vector<std::string> boxes_; // the texts of the message boxes, in order

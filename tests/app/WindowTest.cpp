@@ -6,6 +6,7 @@
 #include "app/controls/SpeedButton.h"
 #include "app/controls/UpDown.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/app/WindowProbe.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -72,8 +73,8 @@ TEST_F(WindowTest, StartsWithTheSlidersAndNumberBoxesOfA500HzToneAtAmplitude2000
     const auto* amplitude = Control<ScrollBar>("TrackBarA");
     EXPECT_EQ(amplitude->Max(), 32767);
     EXPECT_EQ(amplitude->Position(), 2000);
-    EXPECT_EQ(window_->GetFrekvence(), 500);
-    EXPECT_EQ(window_->GetAmplituda(), 2000);
+    EXPECT_EQ(WindowProbe::Frekvence(*window_), 500);
+    EXPECT_EQ(WindowProbe::Amplituda(*window_), 2000);
 
     EXPECT_EQ(Control<QLineEdit>("EditFrekvence")->text(), QStringLiteral("500"));
     EXPECT_EQ(Control<QLineEdit>("EditAmplituda")->text(), QStringLiteral("2000"));

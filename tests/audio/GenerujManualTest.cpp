@@ -1,12 +1,12 @@
 #include "audio/GenerujManual.h"
 
 #include "audio/ToneWaveFile.h"
-#include "tests/CallRecorder.h"
-#include "tests/SeamGuard.h"
 #include "tests/audio/MessageBoxes.h"
 #include "tests/audio/OutputExpectations.h"
+#include "tests/audio/OutputProbe.h"
 #include "tests/audio/VirtualDevice.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/CallRecorder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,17 +31,16 @@ protected:
         ASSERT_NE(manual_, nullptr);
     }
 
-    SeamGuard seams_;
+    VirtualDevice device_;
     TempDir dir_;
     MessageBoxes boxes_;
-    VirtualDevice device_;
     const std::string path_ = dir_.File("pokus.wav");
     std::vector<std::int16_t> samples_ = std::vector<std::int16_t>(150);
     std::unique_ptr<TGenerujManual> manual_;
 };
 
 TEST_F(ManualOutput, CreateKeepsTheFileSamplesAndTakesTheRateFromTheCaller) {
-    const WAVEFORMATEX& format = manual_->GetFormat();
+    const WAVEFORMATEX& format = OutputProbe::Format(*manual_);
     EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
     EXPECT_EQ(format.nChannels, 1);
     EXPECT_EQ(format.nSamplesPerSec, 33000u);
@@ -49,8 +48,8 @@ TEST_F(ManualOutput, CreateKeepsTheFileSamplesAndTakesTheRateFromTheCaller) {
     EXPECT_EQ(format.nBlockAlign, 2);
     EXPECT_EQ(format.wBitsPerSample, 16);
     EXPECT_EQ(format.cbSize, 0);
-    ASSERT_EQ(manual_->GetDataLength(), 300u);
-    EXPECT_TRUE(std::equal(samples_.begin(), samples_.end(), manual_->GetData()));
+    ASSERT_EQ(OutputProbe::DataLength(*manual_), 300u);
+    EXPECT_TRUE(std::equal(samples_.begin(), samples_.end(), OutputProbe::Data(*manual_)));
     ExpectState(*manual_, 0, 0, false);
     EXPECT_TRUE(boxes_.texts.empty());
 
@@ -60,15 +59,15 @@ TEST_F(ManualOutput, CreateKeepsTheFileSamplesAndTakesTheRateFromTheCaller) {
 
 TEST_F(ManualOutput, HeaderLoopsTheWholeBufferAsOneBlock) {
     manual_->WaveOpenVystup(Endless);
-    const WAVEHDR* header = manual_->GetHeader();
+    const WAVEHDR* header = OutputProbe::Header(*manual_);
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(header->lpData, reinterpret_cast<const char*>(manual_->GetData()));
+    EXPECT_EQ(header->lpData, reinterpret_cast<const char*>(OutputProbe::Data(*manual_)));
     EXPECT_EQ(header->dwBufferLength, 300u);
     EXPECT_EQ(header->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP), WHDR_BEGINLOOP | WHDR_ENDLOOP);
     EXPECT_EQ(header->dwLoops, Endless);
 
     manual_->WaveOpenVystup(5);
-    EXPECT_EQ(manual_->GetHeader(), header);
+    EXPECT_EQ(OutputProbe::Header(*manual_), header);
     EXPECT_EQ(header->dwLoops, Endless) << "a second open keeps the first loop count";
 }
 
@@ -95,7 +94,7 @@ TEST_F(ManualOutput, EveryStateAndEveryOutOfOrderCall) {
 
     manual_->WaveCloseVystup();
     ExpectState(*manual_, 0, 0, false); // Loaded
-    EXPECT_EQ(manual_->GetHeader(), nullptr);
+    EXPECT_EQ(OutputProbe::Header(*manual_), nullptr);
     EXPECT_TRUE(CallsOf([&] { manual_->WaveCloseVystup(); }).empty()) << "closed twice";
 
     manual_->RestartVystup(); // a closed output refuses the restart
@@ -112,14 +111,13 @@ TEST_F(ManualOutput, OpenWriteCloseCallsInOrderWithTheHeaderSize) {
     expected.insert(expected.end(), CloseAndRelease.begin(), CloseAndRelease.end());
     EXPECT_EQ(recorder.Names(), expected);
     ASSERT_GE(recorder.calls.size(), 2u);
-    EXPECT_EQ(recorder.calls[1],
-              (platform::RecordedCall{"GlobalAlloc", {0x2002, sizeof(WAVEHDR)}}));
+    EXPECT_EQ(recorder.calls[1], (seams::RecordedCall{"GlobalAlloc", {0x2002, sizeof(WAVEHDR)}}));
 }
 
 TEST_F(ManualOutput, EveryOpenErrorShowsItsBoxesAndTakesNothing) {
     for (const OpenError& error : OpenErrors) {
         boxes_.texts.clear();
-        platform::FailCall("waveOutOpen", error.code);
+        seams::FailCall(seams::Call::waveOutOpen, error.code);
         Texts expected = {"waveOutOpen"};
         expected.insert(expected.end(), error.boxes.size(), "ZobrazChybu");
         EXPECT_EQ(CallsOf([&] { manual_->WaveOpenVystup(Endless); }), expected);
@@ -141,7 +139,7 @@ TEST_F(ManualOutput, DeviceHeldByAnotherProgramLeavesTheToneSilent) {
 // Left open by the design: a failed preparation gives the device and the header block back at
 // once, so nothing stays held while the object reads as closed.
 TEST_F(ManualOutput, FailedPreparationReleasesTheDeviceAndTheHeaderAtOnce) {
-    platform::FailCall("waveOutPrepareHeader", MMSYSERR_NOMEM);
+    seams::FailCall(seams::Call::waveOutPrepareHeader, MMSYSERR_NOMEM);
     EXPECT_EQ(CallsOf([&] { manual_->WaveOpenVystup(Endless); }),
               Texts({"waveOutOpen", "GlobalAlloc", "GlobalLock", "waveOutPrepareHeader",
                      "waveOutClose", "GlobalUnlock", "GlobalFree", "ZobrazChybu"}));
@@ -149,14 +147,14 @@ TEST_F(ManualOutput, FailedPreparationReleasesTheDeviceAndTheHeaderAtOnce) {
     ExpectState(*manual_, 0, 0, false);
     EXPECT_TRUE(CallsOf([&] { manual_->WaveCloseVystup(); }).empty());
 
-    platform::ClearFaults();
+    seams::ClearFaults();
     manual_->WaveOpenVystup(Endless);
     manual_->WaveVystup();
     ExpectState(*manual_, 1, 1, true);
 }
 
 TEST_F(ManualOutput, MissingHeaderBlockCountsAsAFailedPreparation) {
-    platform::FailCall("GlobalAlloc", MMSYSERR_NOMEM);
+    seams::FailCall(seams::Call::GlobalAlloc, MMSYSERR_NOMEM);
     EXPECT_EQ(CallsOf([&] { manual_->WaveOpenVystup(Endless); }),
               Texts({"waveOutOpen", "GlobalAlloc", "GlobalLock", "waveOutClose", "GlobalUnlock",
                      "GlobalFree", "ZobrazChybu"}));
@@ -165,7 +163,7 @@ TEST_F(ManualOutput, MissingHeaderBlockCountsAsAFailedPreparation) {
 }
 
 TEST_F(ManualOutput, FailedWriteLeavesItOpenAndSilentWithoutABox) {
-    platform::FailCall("waveOutWrite", MMSYSERR_ERROR);
+    seams::FailCall(seams::Call::waveOutWrite, MMSYSERR_ERROR);
     manual_->WaveOpenVystup(Endless);
     manual_->WaveAutoVystup();
     ExpectState(*manual_, 1, 0, false);

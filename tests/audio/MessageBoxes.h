@@ -1,9 +1,10 @@
 #pragma once
 
 // What the user would have seen: every message box text in order, and the program's end as an
-// exception a test can catch.
+// exception a test can catch. Declare it after the test's platform.
 
-#include "audio/platform/Seams.h"
+#include "audio/platform/ProgramHooks.h"
+#include "tests/support/Seams.h"
 
 #include <string>
 #include <vector>
@@ -16,11 +17,7 @@ class MessageBoxes {
 public:
     MessageBoxes() {
         platform::SetErrorBox([this](const std::string& text) { texts.push_back(text); });
-        platform::SetExitProcess([](UINT code) { throw ProgramEnd{code}; });
-    }
-    ~MessageBoxes() {
-        platform::SetErrorBox({});
-        platform::SetExitProcess({});
+        seams::SetExitProcess([](UINT code) { throw ProgramEnd{code}; });
     }
     MessageBoxes(const MessageBoxes&) = delete;
     MessageBoxes& operator=(const MessageBoxes&) = delete;

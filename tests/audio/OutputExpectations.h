@@ -4,6 +4,7 @@
 // the boxes each open error must bring.
 
 #include "audio/platform/MMSystem.h"
+#include "tests/audio/OutputProbe.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -13,8 +14,8 @@
 // The object's flags, and whether it reads as sounding.
 template <class Output>
 void ExpectState(Output& output, std::uint16_t opened, std::uint16_t playing, bool sounding) {
-    EXPECT_EQ(output.GetOpened(), opened);
-    EXPECT_EQ(output.GetPlaying(), playing);
+    EXPECT_EQ(OutputProbe::Opened(output), opened);
+    EXPECT_EQ(OutputProbe::Playing(output), playing);
     EXPECT_EQ(output.PlayingVystup(), sounding);
 }
 

@@ -5,11 +5,12 @@
 #include "audio/GenerujAuto.h"
 #include "audio/GenerujManual.h"
 #include "audio/ToneWaveFile.h"
+#include "audio/platform/WaveOutEngine.h"
 #include "synth/Bands.h"
 #include "synth/SweepSynth.h"
 #include "synth/ToneSynth.h"
-#include "tests/SeamGuard.h"
 #include "tests/audio/MessageBoxes.h"
+#include "tests/audio/OutputProbe.h"
 #include "tests/audio/VirtualDevice.h"
 #include "tests/platform/TempDir.h"
 
@@ -34,10 +35,10 @@ std::size_t EntriesOf(const char* folder) {
 
 // Everything a leak would make grow.
 struct Held {
-    std::size_t globalBlocks = platform::LiveGlobalBlocks();
-    std::size_t files = platform::LiveMultimediaFiles();
-    std::size_t waveStreams = platform::LiveWaveStreams();
-    bool sinkOpen = platform::SinkOpen();
+    std::size_t globalBlocks = seams::LiveGlobalBlocks();
+    std::size_t files = seams::LiveMultimediaFiles();
+    std::size_t waveStreams = seams::LiveWaveStreams();
+    bool sinkOpen = seams::SinkOpen();
     std::size_t descriptors = EntriesOf("/proc/self/fd");
     std::size_t threads = EntriesOf("/proc/self/task");
     bool operator==(const Held&) const = default;
@@ -67,7 +68,7 @@ bool SanitizerThreadStarted() {
 
 class Soak : public ::testing::Test {
 protected:
-    SeamGuard seams_;
+    VirtualDevice device_;
     TempDir dir_;
     MessageBoxes boxes_;
     const bool sanitizerThread_ = SanitizerThreadStarted();
@@ -79,7 +80,6 @@ protected:
 TEST_F(Soak, TenThousandRestartsOfTheManualToneGiveBackWhatTheyTake) {
     const std::string path = dir_.File("pokus.wav");
     {
-        VirtualDevice device;
         std::unique_ptr<TGenerujManual> manual;
         Held playing;
         for (int restart = 0; restart < 10000; ++restart) {
@@ -106,6 +106,7 @@ TEST_F(Soak, TenThousandRestartsOfTheManualToneGiveBackWhatTheyTake) {
         EXPECT_GT(manual->WavePositionVystup(), 0u) << "the last tone plays";
         manual.reset();
     }
+    device_.End();
     EXPECT_EQ(Settled(before_), before_);
     EXPECT_TRUE(boxes_.texts.empty());
 }
@@ -114,7 +115,6 @@ TEST_F(Soak, TenThousandRestartsOfTheManualToneGiveBackWhatTheyTake) {
 // band.
 TEST_F(Soak, TwoHundredSweepStepsGiveBackWhatTheyTake) {
     {
-        VirtualDevice device;
         auto sweep = TGenerujAuto::Create(10000);
         ASSERT_NE(sweep, nullptr);
         Held stepping;
@@ -130,7 +130,7 @@ TEST_F(Soak, TwoHundredSweepStepsGiveBackWhatTheyTake) {
                 Sleep(1);
             }
             sweep->AutoCloseVystup();
-            const std::size_t frames = sweep->GetBandTable()[UrciPasmo(f) - 1u].size();
+            const std::size_t frames = OutputProbe::BandTable(*sweep)[UrciPasmo(f) - 1u].size();
             sound += std::chrono::nanoseconds(std::max<std::uint32_t>(loops, 1) * frames *
                                               1'000'000'000ull / SweepRate(f));
             if (step == 0) {
@@ -145,6 +145,7 @@ TEST_F(Soak, TwoHundredSweepStepsGiveBackWhatTheyTake) {
         EXPECT_LE(elapsed, sound + 200 * platform::RenderPeriod) << "no step waited longer";
         sweep.reset();
     }
+    device_.End();
     EXPECT_EQ(Settled(before_), before_);
     EXPECT_TRUE(boxes_.texts.empty());
 }

@@ -1,11 +1,11 @@
 #include "audio/ToneWaveFile.h"
 
 #include "synth/ToneSynth.h"
-#include "tests/CallRecorder.h"
-#include "tests/SeamGuard.h"
 #include "tests/audio/MessageBoxes.h"
 #include "tests/audio/WaveBytes.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/CallRecorder.h"
+#include "tests/support/Seams.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -59,7 +59,7 @@ protected:
         return Load();
     }
 
-    SeamGuard seams_;
+    seams::TestPlatform platform_;
     TempDir dir_;
     MessageBoxes boxes_;
     const std::string path_ = dir_.File("pokus.wav");
@@ -84,7 +84,7 @@ TEST_F(ToneWaveFile, WritesEveryByteAsLaidOut) {
 TEST_F(ToneWaveFile, WritesWithOneCallPerFieldAfterCreatingTheFile) {
     CallRecorder recorder;
     Save(Ramp(150));
-    const std::vector<platform::RecordedCall> expected = {
+    const std::vector<seams::RecordedCall> expected = {
         {"mmioOpenA", {0x1000}}, {"mmioClose", {0}}, {"mmioOpenA", {1}}, {"mmioWrite", {4}},
         {"mmioWrite", {4}},      {"mmioWrite", {4}}, {"mmioWrite", {4}}, {"mmioWrite", {4}},
         {"mmioWrite", {20}},     {"mmioWrite", {4}}, {"mmioWrite", {4}}, {"mmioWrite", {300}},
@@ -115,7 +115,7 @@ TEST_F(ToneWaveFile, FailureToCreateOrOpenEndsTheProgram) {
 
     std::filesystem::remove(path_);
     boxes_.texts.clear();
-    platform::FailCall("mmioOpenA", MMSYSERR_ERROR, 1);
+    seams::FailCall(seams::Call::mmioOpenA, MMSYSERR_ERROR, 1);
     EXPECT_THROW(Save(Ramp(150)), ProgramEnd) << "the second open fails";
     EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_OpenFile"});
 }
@@ -179,17 +179,18 @@ TEST_F(ToneWaveFile, ReaderRefusesWithTheMatchingMessageAndClosesFirst) {
 TEST_F(ToneWaveFile, ReaderRefusesWhenTheDataBlockCannotBeHad) {
     Save(Ramp(150));
     CallRecorder recorder;
-    for (const char* call : {"GlobalAlloc", "GlobalSize"}) {
+    for (const seams::Call call : {seams::Call::GlobalAlloc, seams::Call::GlobalSize}) {
         recorder.calls.clear();
-        platform::FailCall(call, MMSYSERR_NOMEM);
+        seams::FailCall(call, MMSYSERR_NOMEM);
         boxes_.texts.clear();
-        EXPECT_EQ(Load(), std::nullopt) << call;
-        EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_Memory"}) << call;
+        const char* const name = seams::CallName(call);
+        EXPECT_EQ(Load(), std::nullopt) << name;
+        EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_Memory"}) << name;
         EXPECT_EQ(std::count(recorder.calls.begin(), recorder.calls.end(),
-                             platform::RecordedCall{"GlobalFree", {}}),
+                             seams::RecordedCall{"GlobalFree", {}}),
                   1)
-            << call;
-        platform::ClearFaults();
+            << name;
+        seams::ClearFaults();
     }
 }
 
@@ -235,9 +236,9 @@ TEST_F(ToneWaveFile, DataLengthCountsOnlyWholeSamplesInTheFile) {
 // pitch, so the reader refuses it, having reserved nothing for a size the file does not hold.
 TEST_F(ToneWaveFile, DataCutShortOrUnreadableIsRefused) {
     CallRecorder recorder;
-    platform::FailCall("mmioWrite", MMSYSERR_ERROR, 8); // the samples' write
+    seams::FailCall(seams::Call::mmioWrite, MMSYSERR_ERROR, 8); // the samples' write
     Save(Ramp(150));
-    platform::ClearFaults();
+    seams::ClearFaults();
     EXPECT_EQ(std::filesystem::file_size(path_), 48u);
     const Bytes six = SampleBytes(Ramp(3));
     const struct {
@@ -249,7 +250,7 @@ TEST_F(ToneWaveFile, DataCutShortOrUnreadableIsRefused) {
          Riff({Chunk("fmt ", ""), Join({"data", U32(1000), six})})},
         {"claims 2^31 - 1 bytes", Riff({Chunk("fmt ", ""), Join({"data", U32(0x7FFFFFFF), six})})}};
     const auto count = [&](const char* name) {
-        return std::ranges::count(recorder.calls, name, &platform::RecordedCall::name);
+        return std::ranges::count(recorder.calls, name, &seams::RecordedCall::name);
     };
     for (const auto& refused : cut) {
         boxes_.texts.clear();
@@ -262,7 +263,7 @@ TEST_F(ToneWaveFile, DataCutShortOrUnreadableIsRefused) {
     Save(Ramp(150));
     boxes_.texts.clear();
     recorder.calls.clear();
-    platform::FailCall("mmioRead", MMSYSERR_ERROR, 6); // the samples' read
+    seams::FailCall(seams::Call::mmioRead, MMSYSERR_ERROR, 6); // the samples' read
     EXPECT_EQ(Load(), std::nullopt);
     EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_NoData"});
     EXPECT_EQ(count("GlobalAlloc"), 1) << "the samples' block was reserved";

@@ -1,27 +1,16 @@
 #pragma once
 
-// The output objects play into the null sink on the virtual clock, so that any number of loops
-// passes at once and nothing depends on the machine's speed. Afterwards the sink goes idle and is
-// released and the system clock comes back, so the next test starts from nothing. Declare it
-// before the objects it serves, so that they are gone first.
+// The platform of an output object's test: the objects play into the null sink on the virtual
+// clock, so that any number of loops passes at once and nothing depends on the machine's speed.
+// Declare it first in the fixture, so that it goes last and the next test starts from nothing.
 
-#include "audio/platform/Clock.h"
-#include "audio/platform/MMSystem.h"
-#include "audio/platform/WaveOutEngine.h"
+#include "tests/support/Seams.h"
+#include "tests/support/VirtualClock.h"
 
 #include <cstdlib>
 
-class VirtualDevice {
+class VirtualDevice : public seams::TestPlatform {
 public:
-    VirtualDevice() {
-        ::setenv("PROGEN_AUDIO", "null", 1);
-        platform::SetClock(&platform::VirtualClock());
-    }
-    ~VirtualDevice() {
-        Sleep(static_cast<DWORD>(2 * platform::IdleRelease.count()));
-        platform::SetClock(nullptr);
-        ::unsetenv("PROGEN_AUDIO");
-    }
-    VirtualDevice(const VirtualDevice&) = delete;
-    VirtualDevice& operator=(const VirtualDevice&) = delete;
+    VirtualDevice() : TestPlatform(seams::VirtualClock()) { ::setenv("PROGEN_AUDIO", "null", 1); }
+    ~VirtualDevice() { ::unsetenv("PROGEN_AUDIO"); }
 };

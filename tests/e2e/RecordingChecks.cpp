@@ -7,6 +7,8 @@
 // Each check is one test; the script picks them with --gtest_filter.
 
 #include "audio/ToneWaveFile.h"
+#include "audio/platform/Platform.h"
+#include "audio/platform/Sink.h"
 #include "synth/Bands.h"
 #include "synth/SweepSynth.h"
 #include "synth/ToneSynth.h"
@@ -27,7 +29,7 @@
 
 namespace {
 
-constexpr double SinkRate = 48000;
+constexpr double SinkRate = platform::SinkRate;
 constexpr std::uint16_t StartAmplitude = 2000;
 
 std::string Setting(const char* name) {
@@ -57,6 +59,7 @@ double Sounding(double rate, std::size_t n) {
 
 TEST(E2E, ToneFileHoldsTheManualTone) {
     const ManualTone tone = VypocitejManual(Frequency(), StartAmplitude, TPrubeh::Sin);
+    const platform::Platform owner; // for the file calls
     TempDir dir;
     const std::filesystem::path expected = dir.Path() / "expected.wav";
     UlozWave(expected.c_str(), tone.Samples.data(),

@@ -5,7 +5,6 @@
 
 #include "audio/platform/AlsaErrors.h"
 #include "audio/platform/Clock.h"
-#include "audio/platform/WaveOutEngine.h"
 #include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
 #include "tests/platform/ToneAnalysis.h"
@@ -76,8 +75,7 @@ TEST_F(AlsaSink, SendsTheConvertedToneToTheNamedPcm) {
         ASSERT_EQ(output.Play(tone.Samples, 200), MMSYSERR_NOERROR);
         output.WaitUntilDone();
     }
-    Sleep(static_cast<DWORD>(2 *
-                             platform::IdleRelease.count())); // released: all of it is in the file
+    platform_.End(); // released: all of it is in the file
 
     // The null device takes whatever comes, so what is there is the sink's own choice: float mono.
     std::ifstream file(raw, std::ios::binary);

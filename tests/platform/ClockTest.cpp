@@ -2,6 +2,8 @@
 
 #include "audio/platform/Clock.h"
 
+#include "tests/support/VirtualClock.h"
+
 #include <chrono>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -13,7 +15,7 @@ using namespace std::chrono_literals;
 using platform::Clock;
 
 TEST(VirtualClock, MovesOnlyWhenSomebodySleeps) {
-    Clock& clock = platform::VirtualClock();
+    Clock& clock = seams::VirtualClock();
     const Clock::TimePoint start = clock.Now();
     EXPECT_EQ(clock.Now(), start);
     clock.SleepUntil(start + 10min);
@@ -50,7 +52,7 @@ private:
 };
 
 TEST(VirtualClock, PacedThreadHasDoneAllItsWorkWheneverASleepReturns) {
-    Clock& clock = platform::VirtualClock();
+    Clock& clock = seams::VirtualClock();
     const Clock::TimePoint start = clock.Now();
     Ticker ticker(clock);
     for (int ms = 1; ms <= 9; ++ms) {
@@ -65,7 +67,7 @@ TEST(VirtualClock, PacedThreadHasDoneAllItsWorkWheneverASleepReturns) {
 }
 
 TEST(VirtualClock, LongSleepRunsAPacedThreadThroughEveryStepOfIt) {
-    Clock& clock = platform::VirtualClock();
+    Clock& clock = seams::VirtualClock();
     const Clock::TimePoint start = clock.Now();
     Ticker ticker(clock);
     clock.SleepUntil(start + 10min);
@@ -74,7 +76,7 @@ TEST(VirtualClock, LongSleepRunsAPacedThreadThroughEveryStepOfIt) {
 }
 
 TEST(VirtualClock, TimeStandsWhileNobodyElseSleepsAndAStopWakesThePacedThread) {
-    Clock& clock = platform::VirtualClock();
+    Clock& clock = seams::VirtualClock();
     const Clock::TimePoint start = clock.Now();
     {
         Ticker ticker(clock);

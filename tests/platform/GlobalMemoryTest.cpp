@@ -1,6 +1,6 @@
 #include "audio/platform/MMSystem.h"
-#include "tests/CallRecorder.h"
-#include "tests/SeamGuard.h"
+#include "tests/support/CallRecorder.h"
+#include "tests/support/Seams.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,7 +12,7 @@ namespace {
 constexpr UINT Shared = GMEM_MOVEABLE | GMEM_DDESHARE;
 
 class GlobalMemory : public ::testing::Test {
-    SeamGuard seams_;
+    seams::TestPlatform platform_;
 };
 
 TEST_F(GlobalMemory, BlockLivesFromAllocToFreeWithCountedLocks) {
@@ -62,7 +62,7 @@ TEST_F(GlobalMemory, EmptyBlockHasSizeZeroAndAnAddress) {
 
 TEST_F(GlobalMemory, InjectedFailureAndRecordedArguments) {
     CallRecorder recorder;
-    platform::FailCall("GlobalAlloc", MMSYSERR_NOMEM, 1);
+    seams::FailCall(seams::Call::GlobalAlloc, MMSYSERR_NOMEM, 1);
 
     const HGLOBAL first = GlobalAlloc(Shared, 1800);
     EXPECT_NE(first, nullptr);
@@ -70,7 +70,7 @@ TEST_F(GlobalMemory, InjectedFailureAndRecordedArguments) {
     EXPECT_EQ(GlobalAlloc(Shared, 450), nullptr) << "fails every time once due";
     GlobalFree(first);
 
-    const std::vector<platform::RecordedCall> expected = {
+    const std::vector<seams::RecordedCall> expected = {
         {"GlobalAlloc", {0x2002, 1800}},
         {"GlobalAlloc", {0x2002, 900}},
         {"GlobalAlloc", {0x2002, 450}},

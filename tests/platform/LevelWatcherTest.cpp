@@ -4,9 +4,10 @@
 
 #include "audio/platform/LevelWatcher.h"
 
-#include "audio/platform/Clock.h"
+#include "audio/platform/Platform.h"
 #include "tests/ChildProcess.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/VirtualClock.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -27,9 +28,8 @@ constexpr const char* UserLevels = "wave0=0xC000C000\n"
 
 // The window's part in the levels. The program's own levels are all 0.
 [[noreturn]] void PlayProgram(bool virtualTime) {
-    if (virtualTime) {
-        platform::SetClock(&platform::VirtualClock()); // the watcher inherits it
-    }
+    // The watcher keeps time by the clock of the program's platform.
+    const platform::Platform owner(virtualTime ? seams::VirtualClock() : platform::SystemClock());
     platform::StartLevelWatcher();
     const auto mixer = platform::MakeMixer(std::getenv("PROGEN_MIXER"));
     LineLevels kept;

@@ -1,5 +1,6 @@
 #include "audio/platform/MMSystem.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/Seams.h"
 
 #include <array>
 #include <filesystem>
@@ -11,6 +12,7 @@ namespace {
 
 class MultimediaFile : public ::testing::Test {
 protected:
+    seams::TestPlatform platform_;
     TempDir dir_;
 };
 

@@ -1,7 +1,6 @@
 #include "tests/platform/PlaybackTesting.h"
 
-#include "audio/platform/Clock.h"
-#include "audio/platform/WaveOutEngine.h"
+#include "audio/platform/WavSink.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -29,12 +28,9 @@ std::uint16_t Get16(const std::vector<char>& bytes, std::size_t at) {
 void VirtualAudioTest::SetUp() {
     wavPath_ = dir_.Path() / "sink.wav";
     UseSink("wav:" + wavPath_.string());
-    platform::SetClock(&platform::VirtualClock());
 }
 
 void VirtualAudioTest::TearDown() {
-    Sleep(static_cast<DWORD>(2 * platform::IdleRelease.count()));
-    platform::SetClock(nullptr);
     unsetenv("PROGEN_AUDIO");
 }
 
@@ -43,7 +39,7 @@ void VirtualAudioTest::UseSink(const std::string& choice) {
 }
 
 std::vector<float> ReadRecording(const std::filesystem::path& path, std::size_t from) {
-    constexpr std::size_t header = 58;
+    constexpr std::size_t header = platform::WavHeaderSize;
     if (!std::filesystem::exists(path)) {
         return {}; // no sink opened yet
     }

@@ -5,6 +5,8 @@
 
 #include "audio/platform/MMSystem.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/Seams.h"
+#include "tests/support/VirtualClock.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -18,8 +20,7 @@
 std::vector<float> ReadRecording(const std::filesystem::path& path, std::size_t from = 0);
 
 // Plays on the virtual clock into the sink `PROGEN_AUDIO` names: "wav:" and a file of the fixture's
-// own by default. Afterwards it lets the sink go idle and be released, and restores the system
-// clock, so that the next test starts from nothing.
+// own by default. Its platform goes with it, so that the next test starts from nothing.
 class VirtualAudioTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -33,6 +34,7 @@ protected:
         return ReadRecording(wavPath_, from);
     }
 
+    seams::TestPlatform platform_{seams::VirtualClock()};
     TempDir dir_;
     std::filesystem::path wavPath_;
 };

@@ -1,6 +1,6 @@
 #include "audio/platform/MMSystem.h"
-#include "audio/platform/Seams.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/Seams.h"
 
 #include <cerrno>
 #include <chrono>
@@ -51,10 +51,6 @@ protected:
         std::filesystem::permissions(probe_, std::filesystem::perms::owner_all);
         ::unsetenv("PROGEN_MIXER_APP");
     }
-    void TearDown() override {
-        platform::ClearFaults();
-        platform::RecordCalls(nullptr);
-    }
 
     // The probe's report, once it has run; it takes milliseconds, the bound only ends a hang.
     std::optional<std::string> ProbeReport() {
@@ -71,6 +67,7 @@ protected:
 
     std::string FirstLine(const std::string& report) { return report.substr(0, report.find('\n')); }
 
+    seams::TestPlatform platform_;
     SavedVariable savedPath_{"PATH"};
     SavedVariable savedApp_{"PROGEN_MIXER_APP"};
     TempDir dir_;
@@ -140,10 +137,10 @@ TEST_F(ProgramLaunch, AnExecutableOfNoKnownFormatIsBadFormat) {
 }
 
 TEST_F(ProgramLaunch, IsRecordedAndCanBeMadeToFail) {
-    std::vector<platform::RecordedCall> calls;
-    platform::RecordCalls(&calls);
-    platform::FailCall("WinExec", 0);
+    std::vector<seams::RecordedCall> calls;
+    seams::RecordCalls(&calls);
+    seams::FailCall(seams::Call::WinExec, 0);
     ::setenv("PROGEN_MIXER_APP", probe_.c_str(), 1);
     EXPECT_EQ(WinExec("reg.exe", SW_SHOWNOACTIVATE), 0U);
-    EXPECT_EQ(calls, (std::vector<platform::RecordedCall>{{"WinExec", {4}}}));
+    EXPECT_EQ(calls, (std::vector<seams::RecordedCall>{{"WinExec", {4}}}));
 }

@@ -1,21 +1,14 @@
 // The volume calls as the program makes them, on the file mixer that PROGEN_MIXER names. The
-// mixer is chosen once per process, so main() sets the variable before any call.
+// platform chooses the mixer at its first volume call.
 
 #include "audio/platform/MMSystem.h"
-#include "audio/platform/Seams.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/Seams.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
-
-TempDir* mixerDir = nullptr;
-
-std::string MixerFile() {
-    return mixerDir->File("mixer");
-}
 
 constexpr const char* UserLevels = "wave0=0x80008000\n"
                                    "aux1=0x11111111\n"
@@ -26,14 +19,17 @@ constexpr const char* UserLevels = "wave0=0x80008000\n"
 
 class VolumeCalls : public testing::Test {
 protected:
-    void SetUp() override { WriteText(MixerFile(), UserLevels); }
-    void TearDown() override {
-        platform::ClearFaults();
-        platform::RecordCalls(nullptr);
+    void SetUp() override {
+        WriteText(MixerFile(), UserLevels);
+        ::setenv("PROGEN_MIXER", ("file:" + MixerFile()).c_str(), 1);
     }
-};
+    void TearDown() override { ::unsetenv("PROGEN_MIXER"); }
 
-} // namespace
+    std::string MixerFile() const { return dir_.File("mixer"); }
+
+    seams::TestPlatform platform_;
+    TempDir dir_;
+};
 
 TEST_F(VolumeCalls, SaveSetAndRestoreGiveTheUserLevelsBack) {
     DWORD savedWave = 0;
@@ -81,14 +77,14 @@ TEST_F(VolumeCalls, DevicesThatDoNotExistAreRefused) {
 }
 
 TEST_F(VolumeCalls, EveryCallIsRecordedWithDeviceAndVolume) {
-    std::vector<platform::RecordedCall> calls;
-    platform::RecordCalls(&calls);
+    std::vector<seams::RecordedCall> calls;
+    seams::RecordCalls(&calls);
     DWORD volume = 0;
     waveOutGetVolume(0, &volume);
     auxGetVolume(3, &volume);
     auxSetVolume(5, 0xFFFFEFFF);
     waveOutSetVolume(0, 0xFFFFFFFF);
-    const std::vector<platform::RecordedCall> expected = {
+    const std::vector<seams::RecordedCall> expected = {
         {"waveOutGetVolume", {0}},
         {"auxGetVolume", {3}},
         {"auxSetVolume", {5, 0xFFFFEFFF}},
@@ -98,8 +94,8 @@ TEST_F(VolumeCalls, EveryCallIsRecordedWithDeviceAndVolume) {
 }
 
 TEST_F(VolumeCalls, AnInjectedFailureTouchesNeitherTheValueNorTheMixer) {
-    platform::FailCall("auxGetVolume", MMSYSERR_NODRIVER, 1);
-    platform::FailCall("waveOutSetVolume", MMSYSERR_ERROR);
+    seams::FailCall(seams::Call::auxGetVolume, MMSYSERR_NODRIVER, 1);
+    seams::FailCall(seams::Call::waveOutSetVolume, MMSYSERR_ERROR);
     DWORD volume = 0;
     EXPECT_EQ(auxGetVolume(3, &volume), MMSYSERR_NOERROR);
     EXPECT_EQ(volume, 0x33333333U);
@@ -110,10 +106,4 @@ TEST_F(VolumeCalls, AnInjectedFailureTouchesNeitherTheValueNorTheMixer) {
     EXPECT_EQ(ReadText(MixerFile()), UserLevels);
 }
 
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    const auto dir = std::make_unique<TempDir>();
-    mixerDir = dir.get();
-    ::setenv("PROGEN_MIXER", ("file:" + MixerFile()).c_str(), 1);
-    return RUN_ALL_TESTS();
-}
+} // namespace

@@ -1,8 +1,8 @@
 // The waveOut* calls' results: arguments, handles, calls out of order, the seams.
 
-#include "audio/platform/Seams.h"
 #include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
+#include "tests/support/Seams.h"
 
 namespace {
 
@@ -11,11 +11,6 @@ protected:
     void SetUp() override {
         VirtualAudioTest::SetUp();
         UseSink("null");
-    }
-    void TearDown() override {
-        platform::ClearFaults();
-        platform::RecordCalls(nullptr);
-        VirtualAudioTest::TearDown();
     }
 };
 
@@ -138,33 +133,33 @@ TEST_F(Calls, PositionComesInTheUnitAsked) {
 
 TEST_F(Calls, InjectedFailuresComeBackAndChangeNothing) {
     HWAVEOUT handle = reinterpret_cast<HWAVEOUT>(1);
-    platform::FailCall("waveOutOpen", MMSYSERR_ALLOCATED);
+    seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED);
     EXPECT_EQ(Open(handle, MonoPcm16(22050)), MMSYSERR_ALLOCATED);
     EXPECT_EQ(handle, nullptr);
-    platform::ClearFaults();
+    seams::ClearFaults();
 
     TestOutput output(22050);
-    platform::FailCall("waveOutPrepareHeader", MMSYSERR_NOMEM);
+    seams::FailCall(seams::Call::waveOutPrepareHeader, MMSYSERR_NOMEM);
     EXPECT_EQ(output.Play(Constant(10, 1), 1), MMSYSERR_NOMEM);
     EXPECT_EQ(output.Header().dwFlags, WHDR_BEGINLOOP | WHDR_ENDLOOP);
-    platform::ClearFaults();
+    seams::ClearFaults();
 
-    platform::FailCall("waveOutWrite", MMSYSERR_ERROR, 1);
+    seams::FailCall(seams::Call::waveOutWrite, MMSYSERR_ERROR, 1);
     ASSERT_EQ(output.Play(Constant(10, 1), 1000000), MMSYSERR_NOERROR);
     ASSERT_EQ(waveOutReset(output.Handle()), MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutWrite(output.Handle(), &output.Header(), sizeof(WAVEHDR)), MMSYSERR_ERROR);
     EXPECT_EQ(HeaderFlags(output.Header()) & WHDR_INQUEUE, 0u);
 
-    platform::FailCall("waveOutRestart", MMSYSERR_NOTSUPPORTED);
+    seams::FailCall(seams::Call::waveOutRestart, MMSYSERR_NOTSUPPORTED);
     ASSERT_EQ(waveOutPause(output.Handle()), MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutRestart(output.Handle()), MMSYSERR_NOTSUPPORTED);
-    platform::ClearFaults();
+    seams::ClearFaults();
     EXPECT_EQ(waveOutRestart(output.Handle()), MMSYSERR_NOERROR);
 }
 
 TEST_F(Calls, EveryCallIsRecordedWithItsArguments) {
-    std::vector<platform::RecordedCall> calls;
-    platform::RecordCalls(&calls);
+    std::vector<seams::RecordedCall> calls;
+    seams::RecordCalls(&calls);
     {
         TestOutput output(33000);
         ASSERT_EQ(output.Play(Constant(150, 1), 7), MMSYSERR_NOERROR);
@@ -173,10 +168,10 @@ TEST_F(Calls, EveryCallIsRecordedWithItsArguments) {
         output.Position();
         Sleep(3);
     }
-    platform::RecordCalls(nullptr);
+    seams::RecordCalls(nullptr);
     const std::int64_t size = sizeof(WAVEHDR);
     const std::int64_t mmtime = sizeof(MMTIME);
-    const std::vector<platform::RecordedCall> expected{
+    const std::vector<seams::RecordedCall> expected{
         {"waveOutOpen", {0, 33000, WAVE_ALLOWSYNC}},
         {"waveOutPrepareHeader", {size, 300, 7}},
         {"waveOutWrite", {size, 300, 7}},

@@ -1,9 +1,9 @@
 // What reaches the sink, and when headers come back: played on the virtual clock into the wav sink.
 
-#include "audio/platform/Seams.h"
 #include "audio/platform/WaveOutEngine.h"
 #include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
+#include "tests/support/Seams.h"
 
 #include <algorithm>
 #include <cmath>
@@ -161,8 +161,8 @@ TEST_F(Playback, EndFadesTheLastToneOutPlaysItAndLetsTheHandlesGo) {
     ASSERT_EQ(output.Play(tone.Samples, 0x7FFFFFFF), MMSYSERR_NOERROR);
     Sleep(100);
     const std::size_t endAt = Recorded().size();
-    platform::WaveOutEngine::Instance().End();
-    EXPECT_FALSE(platform::SinkOpen());
+    platform_.End();
+    EXPECT_FALSE(seams::SinkOpen());
     EXPECT_TRUE(output.Done());
 
     // The recording ends with the fade, down to silence.

@@ -2,27 +2,27 @@
 
 // Records every platform call while it lives.
 
-#include "audio/platform/Seams.h"
+#include "tests/support/Seams.h"
 
 #include <string>
 #include <vector>
 
 class CallRecorder {
 public:
-    CallRecorder() { platform::RecordCalls(&calls); }
-    ~CallRecorder() { platform::RecordCalls(nullptr); }
+    CallRecorder() { seams::RecordCalls(&calls); }
+    ~CallRecorder() { seams::RecordCalls(nullptr); }
     CallRecorder(const CallRecorder&) = delete;
     CallRecorder& operator=(const CallRecorder&) = delete;
 
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (const platform::RecordedCall& call : calls) {
+        for (const seams::RecordedCall& call : calls) {
             names.push_back(call.name);
         }
         return names;
     }
 
-    std::vector<platform::RecordedCall> calls;
+    std::vector<seams::RecordedCall> calls;
 };
 
 // The names of the platform calls `action` makes.

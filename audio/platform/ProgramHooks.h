@@ -1,0 +1,21 @@
+#pragma once
+
+// What the program wires into the current platform (Platform.h): the message box behind
+// ZobrazChybu and the work that ExitProcess does before it ends the program. Calls from the
+// user-interface thread.
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// Replaces the message box behind ZobrazChybu; an empty function restores the default (standard
+// error).
+void SetErrorBox(std::function<void(const std::string& text)> box);
+
+// Runs `hook` once when ExitProcess ends the program, before it ends; an empty function removes
+// it. The window gives the user's mixer levels back this way when a file error or a termination
+// signal ends the program from inside a handler.
+void SetExitHook(std::function<void()> hook);
+
+} // namespace platform
