@@ -1,10 +1,10 @@
 #pragma once
 
-// A process a test starts, bounded: 2 GiB of address space (not under AddressSanitizer, whose
-// shadow memory reserves terabytes), 60 s of processor time, no core dump, and killed when the
-// test lets go of it or the test process dies. Its standard input and output are pipes to the
-// test. The test process reaps the orphans of its children (a killed program's watcher), so that
-// it can tell when every one has ended.
+// A process a test starts, bounded: 2 GiB of address space (not under AddressSanitizer or
+// ThreadSanitizer, whose shadow memory reserves terabytes), 60 s of processor time, no core dump,
+// and killed when the test lets go of it or the test process dies. Its standard input and output
+// are pipes to the test. The test process reaps the orphans of its children (a killed program's
+// watcher), so that it can tell when every one has ended.
 
 #include <chrono>
 #include <csignal>
@@ -20,11 +20,11 @@
 #include <thread>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define PROGEN_UNDER_ASAN 1
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define PROGEN_UNDER_SANITIZER 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PROGEN_UNDER_ASAN 1
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define PROGEN_UNDER_SANITIZER 1
 #endif
 #endif
 
@@ -105,7 +105,7 @@ public:
     // Bounds the calling process as a child of the test (also for QProcess' child modifier).
     static void Bound() {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-#if !defined(PROGEN_UNDER_ASAN)
+#if !defined(PROGEN_UNDER_SANITIZER)
         Limit(RLIMIT_AS, 2UL << 30);
 #endif
         Limit(RLIMIT_CPU, 60);
