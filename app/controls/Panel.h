@@ -24,7 +24,6 @@ public:
 
     Bevel BevelOuter() const { return bevelOuter_; }
     void SetBevelOuter(Bevel bevel);
-    Bevel BevelInner() const { return bevelInner_; }
     void SetBevelInner(Bevel bevel);
     void SetBevelWidth(int width);
 
