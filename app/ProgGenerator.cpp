@@ -11,8 +11,8 @@
 #include "audio/GenerujAuto.h"
 #include "audio/GenerujManual.h"
 #include "audio/ToneWaveFile.h"
-#include "audio/platform/LevelWatcher.h"
 #include "audio/platform/ProgramHooks.h"
+#include "audio/platform/levels/LevelWatcher.h"
 #include "synth/ToneSynth.h"
 
 #include <QCloseEvent>

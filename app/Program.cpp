@@ -3,9 +3,9 @@
 #include "app/ErrorBox.h"
 #include "app/ProgGenerator.h"
 #include "app/SignalClose.h"
-#include "audio/platform/LevelWatcher.h"
 #include "audio/platform/Platform.h"
 #include "audio/platform/ProgramHooks.h"
+#include "audio/platform/levels/LevelWatcher.h"
 
 #include <QApplication>
 #include <memory>

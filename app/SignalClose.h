@@ -7,7 +7,7 @@
 // at once (EndIfTerminationRequested), so that nothing runs after it; a sweep, which holds the
 // thread, looks at the request at every poll of its step.
 
-#include "audio/platform/UniqueFd.h"
+#include "audio/platform/util/UniqueFd.h"
 
 #include <csignal>
 #include <memory>

@@ -9,7 +9,7 @@
 
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
-#include "audio/platform/WaveOutEngine.h"
+#include "audio/platform/waveout/WaveOutEngine.h"
 #include "bench/LoopingOutput.h"
 #include "synth/ToneSynth.h"
 

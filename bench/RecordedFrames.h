@@ -2,7 +2,7 @@
 
 // The frames the wav sink has recorded so far (48000 Hz mono float after its header).
 
-#include "audio/platform/WavSink.h"
+#include "audio/platform/sinks/WavSink.h"
 
 #include <cstddef>
 #include <cstring>

@@ -2,10 +2,10 @@
 // machine charges for its wakeups alone, the silence between two sweep steps, and what a restart
 // and a write cost the user-interface thread.
 
-#include "audio/platform/Clock.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
-#include "audio/platform/WaveOutEngine.h"
+#include "audio/platform/system/Clock.h"
+#include "audio/platform/waveout/WaveOutEngine.h"
 #include "bench/LoopingOutput.h"
 #include "bench/RecordedFrames.h"
 #include "synth/ToneSynth.h"

@@ -160,7 +160,7 @@ inline void SetHeaderFlags(WAVEHDR& header, DWORD flags) {
 //   which may fail it, with these integer arguments: waveOutOpen (device, rate, flags),
 //   waveOutPrepareHeader and waveOutWrite (size, dwBufferLength, dwLoops), waveOutUnprepareHeader
 //   (size), waveOutGetPosition (size, wType), the others none. Where the sound goes is the
-//   environment's choice (PROGEN_AUDIO, see Sink.h).
+//   environment's choice (PROGEN_AUDIO, see sinks/Sink.h).
 MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
                      DWORD_PTR dwInstance, DWORD fdwOpen);
 MMRESULT waveOutClose(HWAVEOUT hwo);
@@ -199,7 +199,7 @@ HGLOBAL GlobalFree(HGLOBAL hMem);
 // (ERROR_FILE_NOT_FOUND, ...).
 UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
 
-// Sleeps on the platform clock (see Clock.h), so that tests can run long waits instantly.
+// Sleeps on the platform clock (see system/Clock.h), so that tests can run long waits instantly.
 // Shown to the tests' observer with its one argument.
 void Sleep(DWORD dwMilliseconds);
 

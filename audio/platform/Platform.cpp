@@ -1,7 +1,7 @@
 #include "audio/platform/Platform.h"
 
-#include "audio/platform/Mixer.h"
-#include "audio/platform/WaveOutEngine.h"
+#include "audio/platform/mixer/Mixer.h"
+#include "audio/platform/waveout/WaveOutEngine.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -9,10 +9,10 @@
 // Made, ended and destroyed on the user-interface thread, one at a time. A call of the layer with
 // no platform alive ends the process with a message.
 
-#include "audio/platform/Clock.h"
-#include "audio/platform/HandleTable.h"
-#include "audio/platform/Handles.h"
 #include "audio/platform/MMSystem.h"
+#include "audio/platform/system/Clock.h"
+#include "audio/platform/system/Handles.h"
+#include "audio/platform/util/HandleTable.h"
 
 #include <atomic>
 #include <functional>

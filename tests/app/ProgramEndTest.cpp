@@ -3,7 +3,7 @@
 // However it ends, the mixer file soon holds the user's levels, and no process (this test reaps
 // the orphaned watchers) and no share file is left.
 
-#include "audio/platform/UniqueFd.h"
+#include "audio/platform/util/UniqueFd.h"
 #include "tests/ChildProcess.h"
 #include "tests/app/WindowFixture.h"
 

@@ -5,7 +5,7 @@
 #include "audio/GenerujAuto.h"
 #include "audio/GenerujManual.h"
 #include "audio/ToneWaveFile.h"
-#include "audio/platform/WaveOutEngine.h"
+#include "audio/platform/waveout/WaveOutEngine.h"
 #include "synth/Bands.h"
 #include "synth/SweepSynth.h"
 #include "synth/ToneSynth.h"

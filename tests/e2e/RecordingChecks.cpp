@@ -8,7 +8,7 @@
 
 #include "audio/ToneWaveFile.h"
 #include "audio/platform/Platform.h"
-#include "audio/platform/Sink.h"
+#include "audio/platform/sinks/Sink.h"
 #include "synth/Bands.h"
 #include "synth/SweepSynth.h"
 #include "synth/ToneSynth.h"

@@ -1,10 +1,10 @@
 // The ALSA sink without a sound card: an ALSA "file" PCM over "null", defined in a .asoundrc of the
 // test's own, records what the sink sends.
 
-#include "audio/platform/AlsaSink.h"
+#include "audio/platform/sinks/AlsaSink.h"
 
-#include "audio/platform/AlsaErrors.h"
-#include "audio/platform/Clock.h"
+#include "audio/platform/system/Clock.h"
+#include "audio/platform/util/AlsaErrors.h"
 #include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
 #include "tests/platform/ToneAnalysis.h"

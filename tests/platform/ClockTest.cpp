@@ -1,6 +1,6 @@
 // The virtual clock: time moves only inside sleeps, and a paced thread keeps step with it.
 
-#include "audio/platform/Clock.h"
+#include "audio/platform/system/Clock.h"
 
 #include "tests/support/VirtualClock.h"
 

@@ -1,4 +1,4 @@
-#include "audio/platform/Mixer.h"
+#include "audio/platform/mixer/Mixer.h"
 #include "tests/platform/TempDir.h"
 
 #include <filesystem>

@@ -2,7 +2,7 @@
 // the window's part (saves and sets the levels at start, gives them back on "close") without Qt,
 // so that a hundred starts and kills take a second. Mixer and runtime folder are the test's own.
 
-#include "audio/platform/LevelWatcher.h"
+#include "audio/platform/levels/LevelWatcher.h"
 
 #include "audio/platform/Platform.h"
 #include "tests/ChildProcess.h"

@@ -1,6 +1,6 @@
 #include "tests/platform/PlaybackTesting.h"
 
-#include "audio/platform/WavSink.h"
+#include "audio/platform/sinks/WavSink.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // once, a card whose crystal runs apart from the clock, a PCM that always reports room, and no
 // device at all. Rounds come every 11 ms, a little late now and then, as a busy thread's would.
 
-#include "audio/platform/RenderPacer.h"
+#include "audio/platform/waveout/RenderPacer.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The device formats: byte layout, exact where the format holds the mix, and dithered, unbiased
 // and within one step where it does not.
 
-#include "audio/platform/SampleEncoder.h"
+#include "audio/platform/sinks/SampleEncoder.h"
 
 #include <array>
 #include <cmath>

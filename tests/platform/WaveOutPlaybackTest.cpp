@@ -1,6 +1,6 @@
 // What reaches the sink, and when headers come back: played on the virtual clock into the wav sink.
 
-#include "audio/platform/WaveOutEngine.h"
+#include "audio/platform/waveout/WaveOutEngine.h"
 #include "synth/ToneSynth.h"
 #include "tests/platform/PlaybackTesting.h"
 #include "tests/support/Seams.h"

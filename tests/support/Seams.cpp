@@ -1,7 +1,7 @@
 #include "tests/support/Seams.h"
 
-#include "audio/platform/HandleTable.h"
-#include "audio/platform/WaveOutEngine.h"
+#include "audio/platform/util/HandleTable.h"
+#include "audio/platform/waveout/WaveOutEngine.h"
 
 #include <array>
 #include <cstdio>

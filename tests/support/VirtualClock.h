@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/platform/Clock.h"
+#include "audio/platform/system/Clock.h"
 
 namespace seams {
 
