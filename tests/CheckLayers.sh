@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a layer includes one above it: synth < audio (audio/platform included) < app, with
-# tests, benchmarks and fuzz targets above them all; and when anything below app includes Qt.
+# tests, benchmarks and fuzz targets above them all; when anything below app includes Qt; and when
+# a folder of audio/platform includes a sibling it does not build on (the list below). The files at
+# audio/platform's root, the API and its owner, are open to all of them.
 # First it plants one bad include of each kind in a scratch tree and makes sure each is caught.
 #   tests/CheckLayers.sh SOURCE_DIR
 set -euo pipefail
@@ -15,6 +17,31 @@ rank() {
     app/*) echo 2 ;;
     *) echo 3 ;;
   esac
+}
+
+# The sibling folders of audio/platform that each one builds on.
+declare -A builds_on=(
+  [util]=""
+  [system]="util"
+  [sinks]="util"
+  [mixer]="util"
+  [levels]="util system mixer"
+  [waveout]="util system sinks"
+)
+
+# The folder of audio/platform that a path below $2 lies in, if any.
+platform_folder() {
+  local inside=${1#"$2"/audio/platform/}
+  [[ $1 == "$2"/audio/platform/*/* ]] && echo "${inside%%/*}"
+}
+
+# Whether the file $1 may include the file $2, both below tree $3, as far as audio/platform's
+# folders go.
+sibling_allowed() {
+  local own target
+  own=$(platform_folder "$1" "$3") || return 0
+  target=$(platform_folder "$2" "$3") || return 0
+  [ "$own" = "$target" ] || [[ " ${builds_on[$own]-} " == *" $target "* ]]
 }
 
 # Prints "file:line: why" for every include in tree $1 that reaches above the including file's
@@ -33,6 +60,9 @@ check_tree() {
       [[ $resolved != */../* ]] || resolved=$(realpath -m "$resolved")
       if [ "$(rank "$resolved" "$tree")" -gt "$own" ]; then
         echo "${file#"$tree"/}:$number: includes a layer above it: $target"
+        found=1
+      elif ! sibling_allowed "$file" "$resolved" "$tree"; then
+        echo "${file#"$tree"/}:$number: includes a folder it does not build on: $target"
         found=1
       fi
     elif [[ $text =~ $qt ]] && [ "$own" -lt 2 ]; then
@@ -62,18 +92,23 @@ plant audio/platform/MMSystem.h '#include <cstdint>'
 plant audio/platform/Beside.cpp '#include "MMSystem.h"'
 plant audio/Down.cpp '#include "synth/Bands.h"'
 plant app/Down.cpp '#include "audio/platform/ProgramHooks.h"'
+plant audio/platform/sinks/Up.cpp '#include "audio/platform/waveout/WaveOutEngine.h"'
+plant audio/platform/util/Sideways.h '#include "../mixer/Mixer.h"'
+plant audio/platform/waveout/Down.cpp '#include "audio/platform/sinks/Sink.h"'
+plant audio/platform/levels/Root.cpp '#include "audio/platform/Platform.h"'
 if report=$(check_tree "$scratch"); then
   echo "CheckLayers: the planted includes were not caught" >&2
   exit 1
 fi
 for planted in synth/Up.cpp synth/Qt.h audio/Up.h audio/Qt.cpp audio/Tests.cpp \
-  audio/platform/Up.cpp audio/platform/Relative.cpp audio/platform/QtLower.cpp app/Bench.h; do
+  audio/platform/Up.cpp audio/platform/Relative.cpp audio/platform/QtLower.cpp app/Bench.h \
+  audio/platform/sinks/Up.cpp audio/platform/util/Sideways.h; do
   grep -q "^$planted:" <<<"$report" || {
     echo "CheckLayers: missed the plant in $planted" >&2
     exit 1
   }
 done
-if [ "$(wc -l <<<"$report")" -ne 9 ]; then
+if [ "$(wc -l <<<"$report")" -ne 11 ]; then
   echo "CheckLayers: a clean include was reported:" >&2
   echo "$report" >&2
   exit 1
