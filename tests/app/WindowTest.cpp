@@ -13,7 +13,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -38,29 +43,35 @@ TEST_F(WindowTest, OpensAtTheTopLeftWithTheClientAreaOfThe800By72Strip) {
 
 TEST_F(WindowTest, AtClientWidth796TheColumnStandsWhereTheResourceHasIt) {
     window_->resize(796, window_->height());
-    const std::vector<std::pair<const char*, QRect>> places = {
-        {"TrackBarA", {0, 1, 633, 18}},      {"EditAmplituda", {632, 0, 43, 20}},
-        {"TrackBarLF", {0, 24, 633, 19}},    {"EditFrekvence", {632, 23, 45, 21}},
-        {"ComboBox1", {677, 23, 120, 21}},   {"Button1", {679, 2, 117, 18}},
-        {"PanelWaveL", {677, 0, 120, 21}},   {"UpDownWaveL", {717, 10, 15, 3}},
-        {"PanelAuxL", {736, 5, 41, 10}},     {"UpDownAuxL", {757, 5, 15, 11}},
-        {"Panel4", {0, 24, 633, 20}},        {"PanelHraj", {635, 25, 45, 17}},
-        {"PlayGenerujAuto", {0, 0, 40, 18}}, {"Panel7", {0, 0, 170, 20}},
-        {"Panel6", {180, 0, 170, 20}},       {"Panel5", {360, 0, 130, 20}},
-        {"Panel8", {500, 0, 133, 20}},       {"EditminF", {102, -1, 45, 22}},
-        {"EditMaxF", {285, -1, 45, 22}},     {"EditKrok", {422, -1, 45, 22}},
-        {"EditProdleva", {547, -1, 38, 22}}, {"ScrollBarProdleva", {604, 1, 30, 18}},
-        {"Label5", {592, 304, 110, 2}},      {"Label6", {578, 324, 83, 4}},
-    };
-    for (const auto& [name, place] : places) {
-        EXPECT_EQ(Control<QWidget>(name)->geometry(), place) << name;
+    std::ifstream places(CONTROL_PLACES);
+    ASSERT_TRUE(places) << CONTROL_PLACES;
+    int checked = 0;
+    std::vector<std::pair<std::string, int>> rightColumn; // name and left at 796
+    for (std::string line; std::getline(places, line);) {
+        std::istringstream row(line);
+        std::string name, parent, moves;
+        int left = 0, top = 0, width = 0, height = 0;
+        if (line.starts_with('#') || !(row >> name >> parent >> left >> top >> width >> height)) {
+            continue;
+        }
+        EXPECT_EQ(Control<QWidget>(name.c_str())->geometry(), QRect(left, top, width, height))
+            << name;
+        if (row >> moves && moves == "right") {
+            rightColumn.emplace_back(name, left);
+        }
+        ++checked;
     }
+    EXPECT_EQ(checked, 24) << "rows of " << CONTROL_PLACES;
 
     window_->resize(806, window_->height()); // ten pixels wider: the column moves by ten
     EXPECT_EQ(Control<QLineEdit>("EditFrekvence")->x(), 642);
     EXPECT_EQ(Control<QComboBox>("ComboBox1")->x(), 687);
     EXPECT_EQ(Control<ScrollBar>("TrackBarLF")->width(), 643);
     EXPECT_EQ(Control<Panel>("Panel4")->width(), 633);
+    EXPECT_EQ(rightColumn.size(), 5U);
+    for (const auto& [name, left] : rightColumn) {
+        EXPECT_EQ(Control<QWidget>(name.c_str())->x(), left + 10) << name;
+    }
 }
 
 TEST_F(WindowTest, StartsWithTheSlidersAndNumberBoxesOfA500HzToneAtAmplitude2000) {
