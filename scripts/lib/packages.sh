@@ -20,6 +20,9 @@ unpacked_packages=(
   "libasound2-plugins - libpulse0"
   "alsa-utils - all"
 )
+# The packages of a machine's sound stack, which the set-up must never upgrade, replace or remove.
+# shellcheck disable=SC2034 # read by the scripts that source this
+sound_stack='^(pipewire|libpipewire|libspa|wireplumber|libwireplumber|pulseaudio|libpulse|libasound2|alsa-)'
 unpacked_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/.cache/unpacked
 
 # The version of package $1 that is installed, if it is.
