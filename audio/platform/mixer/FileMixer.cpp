@@ -1,10 +1,9 @@
+#include "audio/platform/mixer/LevelText.h"
 #include "audio/platform/mixer/Mixer.h"
 #include "audio/platform/util/UniqueFd.h"
 #include "audio/platform/util/WholeTransfer.h"
 
 #include <cerrno>
-#include <charconv>
-#include <cstdio>
 #include <fcntl.h>
 #include <optional>
 #include <string_view>
@@ -24,28 +23,15 @@ std::string Key(unsigned line) {
 }
 
 std::string LineOf(unsigned line, DWORD volume) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08X", volume);
-    return Key(line) + hex;
+    return Key(line) + LevelText(volume);
 }
 
-// "0x" and eight hex digits of either case, trailing blanks allowed.
+// A level, trailing blanks allowed.
 std::optional<DWORD> ParseVolume(std::string_view text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
         text.remove_suffix(1);
     }
-    constexpr std::string_view prefix = "0x";
-    if (text.size() != prefix.size() + 8 || !text.starts_with(prefix)) {
-        return std::nullopt;
-    }
-    DWORD volume = 0;
-    const char* digits = text.data() + prefix.size();
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(digits, end, volume, 16);
-    if (error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return volume;
+    return ParseLevelText(text);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
