@@ -4,6 +4,7 @@
 #include "audio/platform/util/WholeTransfer.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <optional>
 #include <string_view>
@@ -143,19 +144,21 @@ private:
     }
 
     // Replaces the file in one step, so that a crash leaves the old file or the new one, never
-    // half of one. The new file keeps the old one's permissions.
+    // half of one. The new file is written under a name of its own beside the old one, as other
+    // programs may write the mixer at the same time, and keeps the old one's permissions (a new
+    // mixer file is the user's alone).
     MMRESULT Save(const std::vector<std::string>& lines) const {
         std::string text;
         for (const std::string& line : lines) {
             text += line;
             text += '\n';
         }
-        TempFile temp{path_ + ".tmp"};
-        const UniqueFd fd(
-            ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
+        std::string name = path_ + ".XXXXXX";
+        const UniqueFd fd(::mkostemp(name.data(), O_CLOEXEC));
         if (!fd) {
             return MMSYSERR_ERROR;
         }
+        TempFile temp{std::move(name)};
         struct stat old {};
         if (::stat(path_.c_str(), &old) == 0 && ::fchmod(fd.Get(), old.st_mode & 07777) != 0) {
             return MMSYSERR_ERROR;
