@@ -12,7 +12,7 @@
 #include "audio/GenerujManual.h"
 #include "audio/ToneWaveFile.h"
 #include "audio/platform/ProgramHooks.h"
-#include "audio/platform/levels/LevelWatcher.h"
+#include "audio/platform/mixer/Mixer.h"
 #include "synth/ToneSynth.h"
 
 #include <QCloseEvent>
@@ -27,31 +27,8 @@ const char* const ToneFile = "pokus.wav";
 // The manual tone loops practically without end.
 constexpr DWORD ManualLoops = 2147483647;
 
-using platform::AuxDevice;
-using platform::AuxOrder;
-using platform::CdDevice;
-using platform::LineDevice;
-using platform::MasterDevice;
-using platform::MicDevice;
-using platform::WaveDevice;
-
 // The auxiliary device that carries the output level.
-constexpr UINT OutputLevelDevice = MasterDevice;
-
-// A level as read at start; nothing if it could not be read.
-std::optional<DWORD> ReadLevel(MMRESULT (*get)(UINT, DWORD*), UINT device) {
-    DWORD level = 0;
-    if (get(device, &level) != MMSYSERR_NOERROR) {
-        return std::nullopt;
-    }
-    return level;
-}
-
-// Writes a saved level back, and leaves a line alone whose level was never read. False when the
-// write failed.
-bool GiveBack(MMRESULT (*set)(UINT, DWORD), UINT device, const std::optional<DWORD>& level) {
-    return !level || set(device, *level) == MMSYSERR_NOERROR;
-}
+constexpr UINT OutputLevelDevice = platform::MasterDevice;
 
 // The level selectors' table, by up-down position. The words are taken as they stand, not
 // computed from the nominal decibels.
@@ -141,57 +118,6 @@ void TProgGenerator::FormResize() {
     PanelWaveL->move(clientWidth - 119, PanelWaveL->y());
     Button1->move(clientWidth - 117, Button1->y());
     ComboBox1->move(clientWidth - 119, ComboBox1->y());
-}
-
-void TProgGenerator::FormClose() {
-    // While another program on this mixer runs, the levels stay its own; the last one gives the
-    // user's back.
-    platform::LevelTurn turn;
-    bool givenBack = true;
-    if (turn.Last()) {
-        givenBack = GiveBack(waveOutSetVolume, WaveDevice, SavedWaveVolume);
-        for (const UINT device : AuxOrder) {
-            givenBack = GiveBack(auxSetVolume, device, SavedAuxVolume[device - 1]) && givenBack;
-        }
-    }
-    turn.Leave(givenBack);
-}
-
-void TProgGenerator::AWEClick() {
-    SetVibraMode(false);
-    UpDownAuxL->SetMax(16);
-    UpDownAuxL->SetMin(0);
-    UpDownAuxL->SetPosition(16);
-    PanelAuxL->SetCaption(QStringLiteral("-0 dB"));
-    UpDownWaveL->SetMax(16);
-    UpDownWaveL->SetMin(0);
-    UpDownWaveL->SetPosition(16);
-    PanelWaveL->SetCaption(QStringLiteral("-0 dB"));
-
-    // Other programs on this mixer wait until this one has saved and set the levels.
-    platform::LevelTurn turn;
-    platform::LineLevels found;
-    found[WaveDevice] = ReadLevel(waveOutGetVolume, WaveDevice);
-    for (const UINT device : AuxOrder) {
-        found[device] = ReadLevel(auxGetVolume, device);
-    }
-    // A program already running on this mixer has set its own levels: the user's are the ones
-    // that program found.
-    const platform::LineLevels saved = turn.Keep(found);
-    SavedWaveVolume = saved[WaveDevice];
-    for (const UINT device : AuxOrder) {
-        SavedAuxVolume[device - 1] = saved[device];
-    }
-    // A file error or a termination signal ends the program from inside a handler, past the
-    // close of the window: the user's levels must come back on that path too.
-    platform::SetExitHook([this] { FormClose(); });
-
-    auxSetVolume(MicDevice, 0);
-    auxSetVolume(CdDevice, 0);
-    auxSetVolume(AuxDevice, 0);
-    auxSetVolume(OutputLevelDevice, 0xFFFFEFFF);
-    waveOutSetVolume(WaveDevice, 0xFFFFFFFF);
-    auxSetVolume(LineDevice, 0);
 }
 
 void TProgGenerator::ManualClick() {

@@ -31,6 +31,7 @@ int RunWindow(int argc, char* argv[]) {
 } // namespace
 
 int RunProgram(int argc, char* argv[]) {
+    platform::OpenClosedStandardStreams();
     // Made before the watcher is forked, which takes the clock from it; ended after the window.
     auto owner = std::make_unique<platform::Platform>();
     platform::StartLevelWatcher();

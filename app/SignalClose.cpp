@@ -48,6 +48,8 @@ SignalClose::SignalClose() {
     for (std::size_t i = 0; i < ClosingSignals.size(); ++i) {
         sigaction(ClosingSignals[i], &action, &previous[i]);
     }
+    notifier = std::make_unique<QSocketNotifier>(readEnd.Get(), QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [this] { Answer(); });
 }
 
 SignalClose::~SignalClose() {
@@ -60,17 +62,24 @@ SignalClose::~SignalClose() {
 }
 
 void SignalClose::Watch(QWidget& window) {
-    notifier = std::make_unique<QSocketNotifier>(readEnd.Get(), QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, &window, [this, &window] {
-        char bytes[16];
-        while (::read(readEnd.Get(), bytes, sizeof bytes) > 0) {
-        }
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            box->close(); // whoever showed it ends the program
-        } else {
-            window.close();
-        }
-    });
+    window_ = &window;
+    notifier->setEnabled(true);
+}
+
+void SignalClose::Answer() {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box && !window_) {
+        notifier->setEnabled(false); // kept in the pipe until Watch()
+        return;
+    }
+    char bytes[16];
+    while (::read(readEnd.Get(), bytes, sizeof bytes) > 0) {
+    }
+    if (box) {
+        box->close(); // whoever showed it ends the program
+    } else {
+        window_->close();
+    }
 }
 
 bool TerminationRequested() {

@@ -2,10 +2,11 @@
 
 // SIGINT, SIGTERM and SIGHUP (Ctrl+C, kill, the end of a session) end the program as a close of
 // its window does: the user's mixer levels come back and the exit code is 0. The handler only
-// notes the request and writes a byte into a pipe. Where the event loop runs, the byte closes the
-// window; in a message box it closes the box, and the code that showed the box ends the program
-// at once (EndIfTerminationRequested), so that nothing runs after it; a sweep, which holds the
-// thread, looks at the request at every poll of its step.
+// notes the request and writes a byte into a pipe, watched from the start. In a message box,
+// also one shown while the window is being built, the byte closes the box, and the code that
+// showed the box ends the program at once (EndIfTerminationRequested), so that nothing runs after
+// it; else, once the window is watched, it closes the window; a sweep, which holds the thread,
+// looks at the request at every poll of its step.
 
 #include "audio/platform/util/UniqueFd.h"
 
@@ -17,7 +18,8 @@ class QWidget;
 
 class SignalClose {
 public:
-    // Installs the handlers. A signal from now on is only queued until Watch().
+    // Installs the handlers, and closes the modal boxes from now on. Call it with the application
+    // made. A signal outside a box is only queued until Watch().
     SignalClose();
     // Restores the handlers found at construction, and forgets a request.
     ~SignalClose();
@@ -30,6 +32,9 @@ public:
     void Watch(QWidget& window);
 
 private:
+    void Answer();
+
+    QWidget* window_ = nullptr;
     platform::UniqueFd readEnd;
     platform::UniqueFd writeEnd;
     struct sigaction previous[3];

@@ -1,7 +1,9 @@
 #include "audio/ToneWaveFile.h"
 
 #include "audio/GlobalBlock.h"
+#include "synth/Bands.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -18,6 +20,12 @@ namespace {
 
 constexpr DWORD FormatChunkSize = 20;
 constexpr LONG FirstChunk = 12;
+
+// The largest file the writer makes, of the band with the longest buffer: the reader takes no
+// larger one, so that its walk and its read cost little whatever the file.
+constexpr DWORD HeaderSize = 48;
+constexpr DWORD LargestFile = HeaderSize + 2 * std::ranges::max(Bands, {}, &Band::Samples).Samples;
+static_assert(LargestFile == 1848);
 
 using Field = std::array<char, 4>;
 
@@ -177,7 +185,7 @@ bool NactiWave(const char* FileName, WaveData& out) {
         ZobrazChybu("WaveErr_OpenFile");
         return false;
     }
-    const char* refusal = ReadData(file, out);
+    const char* refusal = BytesLeft(file) > LargestFile ? "WaveErr_OpenFile" : ReadData(file, out);
     mmioClose(file, 0);
     if (refusal != nullptr) {
         ZobrazChybu(refusal);

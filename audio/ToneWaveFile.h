@@ -21,5 +21,7 @@ struct WaveData {
 // Reads the data chunk of a wave file into a block the caller then owns. On failure shows the
 // matching message ("WaveErr_OpenFile", "WaveErr_NoRIFF", "WaveErr_NoWave", "WaveErr_NoInfo",
 // "WaveErr_NoData", "WaveErr_Memory") and returns false with nothing held; a data chunk that the
-// file does not hold in full, or that cannot be read, counts as none ("WaveErr_NoData").
+// file does not hold in full, or that cannot be read, counts as none ("WaveErr_NoData"). A file
+// larger than the largest one UlozWave writes (1848 bytes) is refused as one that cannot be
+// opened.
 bool NactiWave(const char* FileName, WaveData& out);

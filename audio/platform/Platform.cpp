@@ -34,6 +34,7 @@ void Platform::NoPlatform() {
 }
 
 bool Platform::End() {
+    lastCreatedFile_ = {};
     return engine_->End();
 }
 

@@ -42,9 +42,10 @@ public:
         return *current_;
     }
 
-    // The program ends: every handle is reset, what sounds fades out and plays to its end, and the
-    // device is closed (WaveOutEngine::End). False when the device has not answered within
-    // EndLimit: the render thread is still held up in a device call.
+    // The program ends: the created file is let go (CreatedFile), every handle is reset, what
+    // sounds fades out and plays to its end, and the device is closed (WaveOutEngine::End). False
+    // when the device has not answered within EndLimit: the render thread is still held up in a
+    // device call.
     bool End();
 
     // The end of the program's platform: End(), then the platform is destroyed, unless its render
@@ -58,6 +59,7 @@ public:
     Mixer* ChosenMixer();
     HandleTable<HGLOBAL__>& GlobalBlocks() { return globalBlocks_; }
     HandleTable<HMMIO__>& MultimediaFiles() { return multimediaFiles_; }
+    CreatedFile& LastCreatedFile() { return lastCreatedFile_; }
 
     // What the program wires in (ProgramHooks.h): the message box and the hook of ExitProcess.
     std::function<void(const std::string&)>& ErrorBox() { return errorBox_; }
@@ -79,6 +81,7 @@ private:
     std::function<void()> exitHook_;
     HandleTable<HGLOBAL__> globalBlocks_;
     HandleTable<HMMIO__> multimediaFiles_;
+    CreatedFile lastCreatedFile_;
     std::optional<std::unique_ptr<Mixer>> mixer_; // once chosen
     std::unique_ptr<WaveOutEngine> engine_;       // last: its render thread stops first
 };

@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <iostream>
+#include <unistd.h>
 #include <utility>
 
 namespace platform {
@@ -17,6 +19,15 @@ void SetErrorBox(std::function<void(const std::string&)> box) {
 
 void SetExitHook(std::function<void()> hook) {
     Platform::Current().ExitHook() = std::move(hook);
+}
+
+void OpenClosedStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        // The lowest free number is the closed one; an open one is left as it is.
+        if (::fcntl(fd, F_GETFD) < 0 && ::open("/dev/null", O_RDWR) != fd) {
+            return;
+        }
+    }
 }
 
 } // namespace platform

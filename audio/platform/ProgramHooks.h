@@ -18,4 +18,9 @@ void SetErrorBox(std::function<void(const std::string& text)> box);
 // signal ends the program from inside a handler.
 void SetExitHook(std::function<void()> hook);
 
+// Opens /dev/null on each of the standard descriptors 0..2 that is closed, so that no file or
+// socket opened later takes its number and receives what is meant for standard error. Call it
+// first thing in main().
+void OpenClosedStandardStreams();
+
 } // namespace platform

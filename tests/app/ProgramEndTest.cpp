@@ -3,12 +3,15 @@
 // However it ends, the mixer file soon holds the user's levels, and no process (this test reaps
 // the orphaned watchers) and no share file is left.
 
+#include "audio/platform/levels/ProcessId.h"
 #include "audio/platform/util/UniqueFd.h"
 #include "tests/ChildProcess.h"
 #include "tests/app/WindowFixture.h"
 
 #include <QFile>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
 
@@ -43,7 +46,9 @@ protected:
 
     QString Path(const char* name) const { return directory_.filePath(QString::fromLatin1(name)); }
 
-    std::unique_ptr<ChildProcess> Start(const char* script) const {
+    // `prepare` runs in the child just before the program starts.
+    std::unique_ptr<ChildProcess> Start(const char* script,
+                                        const std::function<void()>& prepare = {}) const {
         const std::string folder = directory_.path().toStdString();
         return std::make_unique<ChildProcess>([&] {
             if (::chdir(folder.c_str()) == 0) {
@@ -51,9 +56,32 @@ protected:
                 setenv("PROGEN_MIXER", ("file:" + folder + "/mixer.txt").c_str(), 1);
                 setenv("PROGEN_AUDIO", "null", 1);
                 setenv("QT_QPA_PLATFORM", "offscreen", 1);
+                if (prepare) {
+                    prepare();
+                }
                 execl(SCRIPTED_PROGRAM, SCRIPTED_PROGRAM, script, nullptr);
             }
         });
+    }
+
+    // The share file's path, and its text.
+    QString SharePath() const {
+        return Path("runtime") + "/" + QDir(Path("runtime")).entryList(QDir::Files).value(0);
+    }
+    std::string ShareText() const {
+        QFile share(SharePath());
+        return share.open(QIODevice::ReadOnly) ? share.readAll().toStdString() : std::string();
+    }
+    // The program and watcher pids of the share's first holder.
+    std::pair<pid_t, pid_t> FirstHolder() const {
+        const std::string text = ShareText();
+        pid_t program = 0;
+        pid_t watcher = 0;
+        const std::size_t at = text.find("holder=");
+        if (at != std::string::npos) {
+            std::sscanf(text.c_str() + at, "holder=%d/%*u %d/", &program, &watcher);
+        }
+        return {program, watcher};
     }
 
     bool MixerHolds(const MixerLevels& levels) const {
@@ -177,6 +205,179 @@ TEST_F(ProgramEndTest, TwoProgramsGiveTheUserLevelsBackWhenTheLastEnds) {
         ASSERT_TRUE(last.Wait(1s));
         ExpectUserLevelsBackAndNothingLeft();
     }
+}
+
+// Standard error as standard output, which the test reads.
+void ErrorsToOutput() {
+    ::dup2(STDOUT_FILENO, STDERR_FILENO);
+}
+
+// Whether the program says a line holding `words` within a few seconds.
+bool Says(const ChildProcess& program, const std::string& words) {
+    for (std::optional<std::string> line; (line = program.ReadLine(10s));) {
+        if (line->find(words) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void WriteFile(const QString& path, const std::string& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+std::string ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+class StartBoxTest : public ProgramEndTest,
+                     public testing::WithParamInterface<std::tuple<const char*, int>> {};
+
+// A box shown while the window is being built, its device taken or its tone file a folder, and
+// a recording that would have gone through a link to another file.
+TEST_P(StartBoxTest, ASignalInAStartUpBoxEndsTheProgramAtOnce) {
+    const auto [cause, signal] = GetParam();
+    WriteFile(Path("precious"), "keep");
+    std::string audio = std::string(cause) == "busy" ? "busy" : "null";
+    if (std::string(cause) == "tonefolder") {
+        ASSERT_TRUE(QDir(directory_.path()).mkdir(QStringLiteral("pokus.wav")));
+    } else if (std::string(cause) == "wavlink") {
+        ASSERT_TRUE(QFile::link(Path("precious"), Path("recording.wav")));
+        audio = "wav:" + Path("recording.wav").toStdString();
+    }
+    const auto program = Start("start", [audio] { setenv("PROGEN_AUDIO", audio.c_str(), 1); });
+    ASSERT_EQ(program->ReadLine(10s), "box");
+    program->Signal(signal);
+    EXPECT_TRUE(ExitedWithZero(program->Wait(1s)));
+    ExpectUserLevelsBackAndNothingLeft();
+    EXPECT_EQ(ReadFile(Path("precious")), "keep");
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, StartBoxTest,
+                         testing::Combine(testing::Values("busy", "tonefolder", "wavlink"),
+                                          testing::Values(SIGTERM, SIGINT, SIGHUP)),
+                         [](const auto& test) {
+                             return std::get<0>(test.param) + std::string("_SIG") +
+                                    sigabbrev_np(std::get<1>(test.param));
+                         });
+
+// Both killed at once (an out-of-memory kill of the session): the share still holds the user's
+// levels, and the next program gives them back. A holder of an earlier boot counts as gone,
+// though its pid and start time are those of a live process now.
+TEST_F(ProgramEndTest, ASharePastAllItsHoldersStillGivesTheUserLevelsBack) {
+    for (const bool earlierBoot : {false, true}) {
+        const auto first = Start("tone");
+        ASSERT_TRUE(Within(10s, [&] { return Holders() == 1 && MixerHolds(GeneratorLevels); }));
+        const auto [program, watcher] = FirstHolder();
+        ASSERT_GT(watcher, 0);
+        ::kill(watcher, SIGKILL);
+        first->Signal(SIGKILL);
+        ASSERT_TRUE(first->Wait(1s) && AllChildrenEnded(1s));
+        if (earlierBoot) {
+            std::string text = ShareText();
+            const std::size_t boot = text.find("boot=") + 5;
+            text.replace(boot, text.find('\n', boot) - boot, "an-earlier-boot");
+            const std::string self =
+                std::to_string(getpid()) + "/" + std::to_string(platform::IdOf(getpid()).start);
+            const std::size_t holder = text.find("holder=") + 7;
+            text.replace(holder, text.find('\n', holder) - holder, self + " " + self);
+            WriteFile(SharePath(), text);
+        }
+        EXPECT_TRUE(MixerHolds(GeneratorLevels));
+
+        const auto next = Start("tone", ErrorsToOutput);
+        EXPECT_TRUE(Says(*next, "ended without giving them back")) << earlierBoot;
+        next->Signal(SIGTERM);
+        EXPECT_TRUE(ExitedWithZero(next->Wait(1s)));
+        ExpectUserLevelsBackAndNothingLeft();
+    }
+}
+
+// No share to be had: each program says so, and the second, which finds the first one's levels
+// in the mixer, does not give those back when it ends last.
+TEST_F(ProgramEndTest, WithoutAShareTheLastProgramLeavesTheFirstOnesLevelsAlone) {
+    WriteFile(Path("file"), "");
+    const std::string runtime = Path("file").toStdString() + "/runtime";
+    const auto noShare = [&] {
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        ErrorsToOutput();
+    };
+    const auto first = Start("tone", noShare);
+    EXPECT_TRUE(Says(*first, "cannot be shared"));
+    ASSERT_TRUE(Within(10s, [&] { return QFile::exists(Path("pokus.wav")); }));
+    ASSERT_TRUE(QFile::remove(Path("pokus.wav")));
+    const auto second = Start("tone", noShare);
+    EXPECT_TRUE(Says(*second, "cannot be shared"));
+    ASSERT_TRUE(Within(10s, [&] { return QFile::exists(Path("pokus.wav")); })); // set up
+
+    first->Signal(SIGTERM);
+    EXPECT_TRUE(ExitedWithZero(first->Wait(1s)));
+    EXPECT_TRUE(Within(1s, [&] { return MixerHolds(UserLevels); }));
+    second->Signal(SIGTERM);
+    EXPECT_TRUE(ExitedWithZero(second->Wait(1s)));
+    ExpectUserLevelsBackAndNothingLeft();
+}
+
+// A share another user planted (in a folder of theirs, or in the user's own), holding a live
+// holder and levels of theirs, is not taken; a share that cannot be read is kept aside.
+TEST_F(ProgramEndTest, AForeignOrUnreadableShareIsNeitherTakenNorOverwritten) {
+    const auto probe = Start("tone");
+    ASSERT_TRUE(Within(10s, [&] { return Holders() == 1; }));
+    const QString share = SharePath();
+    probe->Signal(SIGTERM);
+    ASSERT_TRUE(ExitedWithZero(probe->Wait(1s)) && AllChildrenEnded(1s));
+
+    const std::string self =
+        std::to_string(getpid()) + "/" + std::to_string(platform::IdOf(getpid()).start);
+    std::string planted =
+        "mixer=file:" + Path("mixer.txt").toStdString() + "\nboot=" + platform::BootId() + "\n";
+    for (const char* line : {"wave0", "aux1", "aux2", "aux3", "aux4", "aux5"}) {
+        planted += std::string(line) + "=0xFFFFFFFF\n";
+    }
+    planted += "holder=" + self + " " + self + "\nend\n";
+    const std::string runtime = Path("runtime").toStdString();
+    const struct {
+        const char* what;
+        std::string text;
+        uid_t folderOwner;
+        uid_t fileOwner;
+    } cases[] = {{"another user's folder", planted, 65534, 65534},
+                 {"another user's file", planted, 0, 65534},
+                 {"cut short", planted.substr(0, planted.size() - 2), 0, 0}};
+    for (const auto& shared : cases) {
+        WriteFile(share, shared.text);
+        ASSERT_EQ(::chown(share.toLocal8Bit(), shared.fileOwner, 0), 0);
+        ASSERT_EQ(::chown(runtime.c_str(), shared.folderOwner, 0), 0);
+        const auto program = Start("tone", ErrorsToOutput);
+        ASSERT_TRUE(Within(10s, [&] { return MixerHolds(GeneratorLevels); })) << shared.what;
+        EXPECT_TRUE(Says(*program, shared.fileOwner == 0 ? "kept as" : "cannot be shared"))
+            << shared.what;
+        program->Signal(SIGTERM);
+        EXPECT_TRUE(ExitedWithZero(program->Wait(1s))) << shared.what;
+        EXPECT_TRUE(Within(1s, [&] { return MixerHolds(UserLevels); })) << shared.what;
+        EXPECT_TRUE(AllChildrenEnded(1s));
+        ASSERT_EQ(::chown(runtime.c_str(), 0, 0), 0);
+        const QString kept = shared.fileOwner == 0 ? share + ".unreadable" : share;
+        EXPECT_EQ(ReadFile(kept), shared.text) << shared.what;
+        EXPECT_EQ(QDir(Path("runtime")).entryList(QDir::Files).size(), 1) << shared.what;
+        QFile::remove(kept);
+    }
+}
+
+// Started with standard error closed, the program's messages do not go into its watcher's socket.
+TEST_F(ProgramEndTest, AClosedStandardErrorIsNoSocketOfTheProgram) {
+    const auto program = Start("tone", [] { ::close(STDERR_FILENO); });
+    ASSERT_TRUE(Within(10s, [&] { return Holders() == 1; }));
+    const std::string fd = "/proc/" + std::to_string(FirstHolder().first) + "/fd/2";
+    char target[64] = "";
+    EXPECT_GT(::readlink(fd.c_str(), target, sizeof target - 1), 0);
+    EXPECT_STREQ(target, "/dev/null");
+    program->Signal(SIGTERM);
+    EXPECT_TRUE(ExitedWithZero(program->Wait(1s)));
+    ExpectUserLevelsBackAndNothingLeft();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // event loop runs, for the tests that end it from outside (ProgramEndTest). The script, named by
 // the first argument, says on standard output when the program is where the test wants it:
 //   tone     - nothing more: the manual tone plays;
+//   start    - "box" once a box is up while the window is being built;
 //   sweep    - a sweep of 99 s, its confirmation answered: "sweeping" just before the first step;
 //   confirm  - the same sweep, the real confirmation box left open: "box";
 //   step-box - the same sweep, confirmed, with every device open failing: "box" at the first
@@ -72,7 +73,16 @@ void Drive() {
 }
 
 void ScheduleScript() {
-    if (script != "tone") {
+    if (script == "start") {
+        auto* boxWatch = new QTimer; // runs in the box's own event loop
+        QObject::connect(boxWatch, &QTimer::timeout, [boxWatch] {
+            if (QApplication::activeModalWidget() != nullptr) {
+                boxWatch->stop();
+                Say("box");
+            }
+        });
+        boxWatch->start(5);
+    } else if (script != "tone") {
         QTimer::singleShot(0, Drive);
     }
 }

@@ -270,4 +270,12 @@ TEST_F(ToneWaveFile, DataCutShortOrUnreadableIsRefused) {
     EXPECT_EQ(count("GlobalFree"), 1) << "and given back";
 }
 
+// The reader's cost is bounded by the largest file the writer makes, not by the file.
+TEST_F(ToneWaveFile, AFileLargerThanTheLargestToneIsRefused) {
+    const Bytes fmt = Chunk("fmt ", Bytes(20, '\0'));
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", SampleBytes(Ramp(900)))})), Ramp(900));
+    EXPECT_EQ(LoadPlanted(Riff({fmt, Chunk("data", SampleBytes(Ramp(900)) + "x")})), std::nullopt);
+    EXPECT_EQ(boxes_.texts, std::vector<std::string>{"WaveErr_OpenFile"});
+}
+
 } // namespace

@@ -125,3 +125,10 @@ TEST_F(FileMixer, APathThatIsNoMixerFileFailsAndIsLeftAlone) {
     EXPECT_EQ(nowhere->GetVolume(0, volume), MMSYSERR_ERROR);
     EXPECT_EQ(nowhere->SetVolume(0, 0), MMSYSERR_ERROR);
 }
+
+TEST_F(FileMixer, EachWriteHasATemporaryNameOfItsOwn) {
+    WriteText(path_, AllFull);
+    std::filesystem::create_directory(path_ + ".tmp"); // as a fixed name could meet
+    EXPECT_EQ(mixer_->SetVolume(1, 0), MMSYSERR_NOERROR);
+    EXPECT_EQ(ReadText(path_).substr(17, 16), "aux1=0x00000000\n");
+}

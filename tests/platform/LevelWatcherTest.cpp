@@ -146,6 +146,21 @@ TEST_F(LevelWatcherTest, AWatcherGivesUpAfterAMinuteOutOfReach) {
     EXPECT_TRUE(RuntimeFolderEmpty());
 }
 
+// A line the first program could not read is taken from the next one that can.
+TEST_F(LevelWatcherTest, ALineUnreadAtTheFirstStartIsTakenFromTheNext) {
+    std::string withoutWave = UserLevels;
+    withoutWave.replace(0, 6, "wave0=unreadable  #");
+    WriteText(mixer_, withoutWave);
+    auto first = StartProgram(); // sets wave 0 along with the others
+    auto second = StartProgram();
+    const auto share = std::filesystem::directory_iterator(runtime_)->path();
+    EXPECT_NE(ReadText(share).find("wave0=0x00000000\n"), std::string::npos) << ReadText(share);
+    first->Signal(SIGKILL);
+    second->Signal(SIGKILL);
+    EXPECT_TRUE(AllChildrenEnded(1s));
+    EXPECT_TRUE(RuntimeFolderEmpty());
+}
+
 // Holders that have gone count no more: gone, a zombie, or a later process with the same pid.
 TEST(SharedLevelsTest, OnlyLiveHoldersCountAndABadFileHoldsNoOne) {
     TempDir runtime;

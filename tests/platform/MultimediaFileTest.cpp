@@ -98,4 +98,31 @@ TEST_F(MultimediaFile, BadHandlesArgumentsAndFlagsFailCleanly) {
     }
 }
 
+// The file written is the file read back, whatever the name stands for in between; and a name
+// with another name beside it is not emptied, which would empty the other.
+TEST_F(MultimediaFile, TheCreatedFileIsTheOneWrittenAndReadBack) {
+    const std::string path = dir_.File("pokus.wav");
+    const std::string precious = dir_.File("precious");
+    WriteText(precious, "keep");
+    mmioClose(mmioOpenA(path.c_str(), nullptr, MMIO_CREATE), 0);
+    const std::string created = dir_.File("created");
+    std::filesystem::rename(path, created);
+    std::filesystem::create_hard_link(precious, path);
+
+    const HMMIO out = mmioOpenA(path.c_str(), nullptr, MMIO_WRITE);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(mmioWrite(out, "tone", 4), 4);
+    mmioClose(out, 0);
+    const HMMIO in = mmioOpenA(path.c_str(), nullptr, MMIO_READ);
+    ASSERT_NE(in, nullptr);
+    std::array<char, 8> buffer{};
+    EXPECT_EQ(mmioRead(in, buffer.data(), 8), 4);
+    mmioClose(in, 0);
+    EXPECT_EQ(std::string(buffer.data(), 4), "tone");
+    EXPECT_EQ(ReadText(created), "tone");
+
+    EXPECT_EQ(mmioOpenA(path.c_str(), nullptr, MMIO_CREATE), nullptr);
+    EXPECT_EQ(ReadText(precious), "keep");
+}
+
 } // namespace

@@ -1,12 +1,13 @@
 #include "audio/platform/levels/LevelWatcher.h"
 
+#include "audio/platform/levels/SharedLevels.h"
+#include "audio/platform/mixer/LevelText.h"
 #include "audio/platform/system/Clock.h"
 #include "audio/platform/util/WholeTransfer.h"
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <iostream>
@@ -34,9 +35,7 @@ constexpr std::string_view NotRead = "-";
 // The program's end of the socket, and what its turns need.
 struct Link {
     UniqueFd socket;
-    std::string mixer; // the canonical choice
-    Holder self;
-    LineLevels kept{}; // as handed to the watcher
+    WatchedProgram program;
 };
 
 std::optional<Link>& TheLink() {
@@ -59,12 +58,8 @@ std::string LevelsLine(bool shared, const LineLevels& levels) {
     line += ' ';
     line += shared ? SharedWord : "alone";
     for (const std::optional<DWORD>& level : levels) {
-        char hex[16] = "";
-        if (level) {
-            std::snprintf(hex, sizeof hex, "0x%08X", *level);
-        }
         line += ' ';
-        line += level ? std::string_view(hex) : NotRead;
+        line += level ? LevelText(*level) : std::string(NotRead);
     }
     return line + '\n';
 }
@@ -88,47 +83,45 @@ std::optional<Handed> ParseLevelsLine(const std::string& line) {
             return std::nullopt;
         }
         if (word != NotRead) {
-            char* end = nullptr;
-            const unsigned long value = std::strtoul(word.c_str(), &end, 16);
-            if (*end != '\0' || value > 0xFFFFFFFFUL) {
+            level = ParseLevelText(word);
+            if (!level) {
                 return std::nullopt;
             }
-            level = static_cast<DWORD>(value);
         }
     }
     return handed;
 }
 
-// Writes every level that was read, in the order of the close. True when each write succeeded.
-bool GiveBack(Mixer* mixer, const LineLevels& levels) {
+// The lines already given back since the program ended.
+using Written = std::array<bool, MixerLines>;
+
+// Writes every level not yet written, in the order of the close. True when each write succeeded.
+bool GiveBack(Mixer* mixer, const LineLevels& levels, Written& written) {
     if (!mixer) {
         return false;
     }
     bool all = true;
-    const auto put = [&](unsigned device) {
-        if (levels[device] && mixer->SetVolume(device, *levels[device]) != MMSYSERR_NOERROR) {
-            all = false;
+    for (const unsigned device : LevelOrder) {
+        if (levels[device] && !written[device]) {
+            written[device] = mixer->SetVolume(device, *levels[device]) == MMSYSERR_NOERROR;
+            all = all && written[device];
         }
-    };
-    put(WaveDevice);
-    for (const unsigned device : AuxOrder) {
-        put(device);
     }
     return all;
 }
 
 // One try, after the program has ended, to see the user's levels back. False when a write failed.
 bool TryAfterEnd(const std::string& choice, Mixer* mixer, const ProcessId& program,
-                 const std::optional<Handed>& handed) {
-    const std::optional<SharedLevels> share =
+                 const std::optional<Handed>& handed, Written& written) {
+    std::optional<SharedLevels> share =
         !handed || handed->shared ? SharedLevels::Lock(choice) : std::nullopt;
     if (!share) {
-        return !handed || GiveBack(mixer, handed->levels);
+        return !handed || GiveBack(mixer, handed->levels, written);
     }
-    const std::optional<ShareContents> contents = share->Read();
+    const std::optional<ShareContents> contents = share->ReadSettingAside();
     if (!contents) {
         // A file gone bad holds no one; our own copy is the user's levels.
-        if (handed && !GiveBack(mixer, handed->levels)) {
+        if (handed && !GiveBack(mixer, handed->levels, written)) {
             return false;
         }
         share->Write({});
@@ -138,10 +131,10 @@ bool TryAfterEnd(const std::string& choice, Mixer* mixer, const ProcessId& progr
         return true; // given back at the close, or left to another program
     }
     std::vector<Holder> others = OtherLiveHolders(*contents, program);
-    if (others.empty() && !GiveBack(mixer, contents->levels)) {
+    if (others.empty() && !GiveBack(mixer, contents->levels, written)) {
         return false;
     }
-    share->Write({contents->levels, std::move(others)});
+    share->Write({contents->levels, std::move(others), {}});
     return true;
 }
 
@@ -152,7 +145,7 @@ void GiveUp(const std::string& choice, const ProcessId& program) {
     if (const std::optional<SharedLevels> share = SharedLevels::Lock(choice)) {
         if (const std::optional<ShareContents> contents = share->Read();
             contents && Holds(*contents, program)) {
-            share->Write({contents->levels, OtherLiveHolders(*contents, program)});
+            share->Write({contents->levels, OtherLiveHolders(*contents, program), {}});
         }
     }
 }
@@ -212,7 +205,8 @@ void KeepOnly(int socket) {
     const std::unique_ptr<Mixer> mixer = MakeMixer(choice);
     Clock& clock = CurrentClock();
     const Clock::TimePoint deadline = clock.Now() + RetryFor;
-    while (!TryAfterEnd(choice, mixer.get(), program, handed)) {
+    Written written{};
+    while (!TryAfterEnd(choice, mixer.get(), program, handed, written)) {
         if (clock.Now() >= deadline) {
             GiveUp(choice, program);
             std::_Exit(1);
@@ -245,60 +239,23 @@ void StartLevelWatcher() {
         ours = UniqueFd();
         Watch(theirs.Get(), *mixer, program);
     }
-    TheLink() = Link{std::move(ours), *mixer, {program, IdOf(watcher)}, {}};
+    TheLink() = Link{std::move(ours), {*mixer, {program, IdOf(watcher)}, {}}};
 }
 
-LevelTurn::LevelTurn() : share_(TheLink() ? SharedLevels::Lock(TheLink()->mixer) : std::nullopt) {}
-
-LineLevels LevelTurn::Keep(const LineLevels& read) {
-    std::optional<Link>& link = TheLink();
-    if (!link) {
-        return read;
-    }
-    LineLevels kept = read;
-    bool shared = false;
-    if (share_) {
-        std::vector<Holder> holders;
-        if (const std::optional<ShareContents> contents = share_->Read()) {
-            holders = OtherLiveHolders(*contents, link->self.program);
-            if (!holders.empty()) {
-                kept = contents->levels;
-            }
-        }
-        holders.push_back(link->self);
-        shared = share_->Write({kept, holders});
-    }
-    link->kept = kept;
-    Tell(LevelsLine(shared, kept));
-    return kept;
-}
-
-bool LevelTurn::Last() const {
+const WatchedProgram* Watched() {
     const std::optional<Link>& link = TheLink();
-    if (!link || !share_) {
-        return true;
-    }
-    const std::optional<ShareContents> contents = share_->Read();
-    return !contents || OtherLiveHolders(*contents, link->self.program).empty();
+    return link ? &link->program : nullptr;
 }
 
-void LevelTurn::Leave(bool givenBack) {
-    std::optional<Link>& link = TheLink();
-    if (!link) {
-        return;
+void HandLevels(bool shared, const LineLevels& levels) {
+    if (std::optional<Link>& link = TheLink()) {
+        link->program.handed = levels;
+        Tell(LevelsLine(shared, levels));
     }
-    if (share_) {
-        const std::optional<ShareContents> contents = share_->Read();
-        std::vector<Holder> holders;
-        if (contents) {
-            holders = OtherLiveHolders(*contents, link->self.program);
-        }
-        if (!givenBack) {
-            holders.push_back(link->self);
-        }
-        share_->Write({contents ? contents->levels : link->kept, holders});
-    }
-    if (givenBack) {
+}
+
+void ReleaseWatcher() {
+    if (std::optional<Link>& link = TheLink()) {
         Tell(std::string(BackWord) + '\n');
         link->socket = UniqueFd();
     }

@@ -1,10 +1,10 @@
+#include "audio/platform/mixer/LevelText.h"
 #include "audio/platform/mixer/Mixer.h"
 #include "audio/platform/util/UniqueFd.h"
 #include "audio/platform/util/WholeTransfer.h"
 
 #include <cerrno>
-#include <charconv>
-#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <optional>
 #include <string_view>
@@ -24,28 +24,15 @@ std::string Key(unsigned line) {
 }
 
 std::string LineOf(unsigned line, DWORD volume) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08X", volume);
-    return Key(line) + hex;
+    return Key(line) + LevelText(volume);
 }
 
-// "0x" and eight hex digits of either case, trailing blanks allowed.
+// A level, trailing blanks allowed.
 std::optional<DWORD> ParseVolume(std::string_view text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
         text.remove_suffix(1);
     }
-    constexpr std::string_view prefix = "0x";
-    if (text.size() != prefix.size() + 8 || !text.starts_with(prefix)) {
-        return std::nullopt;
-    }
-    DWORD volume = 0;
-    const char* digits = text.data() + prefix.size();
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(digits, end, volume, 16);
-    if (error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return volume;
+    return ParseLevelText(text);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -157,19 +144,21 @@ private:
     }
 
     // Replaces the file in one step, so that a crash leaves the old file or the new one, never
-    // half of one. The new file keeps the old one's permissions.
+    // half of one. The new file is written under a name of its own beside the old one, as other
+    // programs may write the mixer at the same time, and keeps the old one's permissions (a new
+    // mixer file is the user's alone).
     MMRESULT Save(const std::vector<std::string>& lines) const {
         std::string text;
         for (const std::string& line : lines) {
             text += line;
             text += '\n';
         }
-        TempFile temp{path_ + ".tmp"};
-        const UniqueFd fd(
-            ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
+        std::string name = path_ + ".XXXXXX";
+        const UniqueFd fd(::mkostemp(name.data(), O_CLOEXEC));
         if (!fd) {
             return MMSYSERR_ERROR;
         }
+        TempFile temp{std::move(name)};
         struct stat old {};
         if (::stat(path_.c_str(), &old) == 0 && ::fchmod(fd.Get(), old.st_mode & 07777) != 0) {
             return MMSYSERR_ERROR;

@@ -1,5 +1,6 @@
 #include "audio/platform/sinks/WavSink.h"
 
+#include "audio/platform/util/RegularFile.h"
 #include "audio/platform/util/UniqueFd.h"
 #include "audio/platform/util/WholeTransfer.h"
 
@@ -51,8 +52,10 @@ void Put32(std::uint8_t* at, std::uint32_t value) {
 } // namespace
 
 std::shared_ptr<WavRecording> WavRecording::Create(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (!fd) {
+    // Never through a link, and truncated only when it is a regular file with no other name (or a
+    // new one): a recording must not rewrite another file.
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+    if (!fd || !RegularFile(fd.Get(), true)) {
         return nullptr;
     }
     std::shared_ptr<WavRecording> recording(new WavRecording(std::move(fd)));

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 // One heap block and its lock count. Blocks never move, so a lock only counts.
 struct HGLOBAL__ {
@@ -21,4 +22,17 @@ struct HGLOBAL__ {
 
 struct HMMIO__ {
     platform::UniqueFd fd;
+    bool reads = false;
+    bool writes = false;
 };
+
+namespace platform {
+
+// The file the last MMIO_CREATE open made, and the name it was opened by: later opens of that name
+// use it, whatever the name stands for by then.
+struct CreatedFile {
+    std::string name;
+    UniqueFd fd;
+};
+
+} // namespace platform

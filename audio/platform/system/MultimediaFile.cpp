@@ -1,11 +1,14 @@
 // Multimedia files over POSIX file descriptors. Only regular files are opened, and a file opened
 // for writing is never reached through a symbolic link: a link planted where the program writes
-// must not make it truncate another file.
+// must not make it truncate another file. A created file is truncated only when it has no other
+// name, and later opens of its name use it, not what the name stands for by then: the file the
+// program wrote is the one it reads back.
 
 #include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
 #include "audio/platform/system/Handles.h"
+#include "audio/platform/util/RegularFile.h"
 #include "audio/platform/util/WholeTransfer.h"
 
 #include <cerrno>
@@ -13,7 +16,6 @@
 #include <fcntl.h>
 #include <limits>
 #include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -27,12 +29,14 @@ platform::HandleTable<HMMIO__>& Files() {
     return platform::Platform::Current().MultimediaFiles();
 }
 
-int OpenFlags(DWORD fdwOpen) {
+// The file `name` as the open flags ask for it, or no descriptor.
+platform::UniqueFd OpenByName(const char* name, DWORD fdwOpen) {
     const bool create = (fdwOpen & MMIO_CREATE) != 0;
-    int flags = O_CLOEXEC;
+    // O_NONBLOCK keeps a planted FIFO from stalling the open; regular files ignore it.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (fdwOpen & AccessMask) {
     case MMIO_READ:
-        // Truncating needs write access: O_TRUNC on a read-only descriptor is undefined.
+        // Truncating needs write access.
         flags |= create ? O_RDWR : O_RDONLY;
         break;
     case MMIO_WRITE:
@@ -43,23 +47,32 @@ int OpenFlags(DWORD fdwOpen) {
         break;
     }
     if (create) {
-        flags |= O_CREAT | O_TRUNC;
+        flags |= O_CREAT;
     }
     if ((flags & O_ACCMODE) != O_RDONLY) {
         flags |= O_NOFOLLOW;
     }
-    return flags;
+    platform::UniqueFd fd(::open(name, flags, 0666));
+    if (!fd || !platform::RegularFile(fd.Get(), create)) {
+        return {};
+    }
+    return fd;
+}
+
+platform::UniqueFd Duplicate(const platform::UniqueFd& fd) {
+    return platform::UniqueFd(::fcntl(fd.Get(), F_DUPFD_CLOEXEC, 0));
 }
 
 // Moves up to `cch` bytes between the file and `pch` with `syscall` (read or write). Stops early
 // at the end of the file; -1 when the call fails.
 template <class Buffer, class Syscall>
-LONG Transfer(Call call, HMMIO hmmio, Buffer* pch, LONG cch, Syscall syscall) {
+LONG Transfer(Call call, HMMIO hmmio, Buffer* pch, LONG cch, bool HMMIO__::*allowed,
+              Syscall syscall) {
     if (EnterCall(call, cch)) {
         return -1;
     }
     const HMMIO__* file = Files().Find(hmmio);
-    if (file == nullptr || cch < 0 || (pch == nullptr && cch > 0)) {
+    if (file == nullptr || !(file->*allowed) || cch < 0 || (pch == nullptr && cch > 0)) {
         return -1;
     }
     const ssize_t moved =
@@ -79,21 +92,36 @@ HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
         (fdwOpen & AccessMask) == AccessMask) {
         return nullptr;
     }
-    // O_NONBLOCK keeps a planted FIFO from stalling the open; regular files ignore it.
-    platform::UniqueFd fd(::open(pszFileName, OpenFlags(fdwOpen) | O_NONBLOCK, 0666));
-    struct stat status {};
-    if (!fd || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    platform::CreatedFile& created = platform::Platform::Current().LastCreatedFile();
+    platform::UniqueFd fd;
+    if ((fdwOpen & MMIO_CREATE) != 0) {
+        created = {};
+        fd = OpenByName(pszFileName, fdwOpen);
+        if (fd) {
+            created = {pszFileName, Duplicate(fd)};
+        }
+    } else if (created.fd && created.name == pszFileName) {
+        fd = Duplicate(created.fd);
+        if (fd && ::lseek(fd.Get(), 0, SEEK_SET) != 0) {
+            fd = {};
+        }
+    } else {
+        fd = OpenByName(pszFileName, fdwOpen);
+    }
+    if (!fd) {
         return nullptr;
     }
-    return Files().Add(std::make_unique<HMMIO__>(HMMIO__{std::move(fd)}));
+    const DWORD access = fdwOpen & AccessMask;
+    return Files().Add(std::make_unique<HMMIO__>(
+        HMMIO__{std::move(fd), access != MMIO_WRITE, access != MMIO_READ}));
 }
 
 LONG mmioRead(HMMIO hmmio, HPSTR pch, LONG cch) {
-    return Transfer(Call::mmioRead, hmmio, pch, cch, ::read);
+    return Transfer(Call::mmioRead, hmmio, pch, cch, &HMMIO__::reads, ::read);
 }
 
 LONG mmioWrite(HMMIO hmmio, const char* pch, LONG cch) {
-    return Transfer(Call::mmioWrite, hmmio, pch, cch, ::write);
+    return Transfer(Call::mmioWrite, hmmio, pch, cch, &HMMIO__::writes, ::write);
 }
 
 LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin) {
