@@ -56,6 +56,10 @@ protected:
                 setenv("PROGEN_MIXER", ("file:" + folder + "/mixer.txt").c_str(), 1);
                 setenv("PROGEN_AUDIO", "null", 1);
                 setenv("QT_QPA_PLATFORM", "offscreen", 1);
+#if defined(PROGEN_UNDER_SANITIZER)
+                // A crash signal must end the program as it ends any other, not as a report.
+                setenv("ASAN_OPTIONS", "handle_segv=0", 1);
+#endif
                 if (prepare) {
                     prepare();
                 }
