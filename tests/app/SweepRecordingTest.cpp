@@ -90,11 +90,6 @@ protected:
         OpenInAutomaticMode();
     }
 
-    void TearDown() override {
-        SweepFixture::TearDown();
-        ::setenv("PROGEN_AUDIO", "null", 1);
-    }
-
     TempDir dir_;
     std::filesystem::path recording_;
 };
