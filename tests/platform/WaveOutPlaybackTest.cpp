@@ -2,7 +2,7 @@
 
 #include "audio/platform/waveout/WaveOutEngine.h"
 #include "synth/ToneSynth.h"
-#include "tests/platform/PlaybackTesting.h"
+#include "tests/support/PlaybackTesting.h"
 #include "tests/support/Seams.h"
 
 #include <algorithm>
