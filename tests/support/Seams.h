@@ -27,13 +27,9 @@ enum class Call : std::uint8_t {
 // The call's name as the API spells it.
 const char* CallName(Call call);
 
-// One platform call as the recorder saw it: the call's name and its integer arguments (device
-// numbers, rates, flags, sizes, volumes, loop counts; never a handle or a pointer):
-// waveOutOpen (device, rate, flags), waveOutPrepareHeader and waveOutWrite (size, dwBufferLength,
-// dwLoops), waveOutUnprepareHeader (size), waveOutGetPosition (size, wType), the volume calls
-// (device, and the volume set), mmioOpenA (flags), mmioRead and mmioWrite (count), mmioSeek
-// (offset, origin), mmioClose (flags), GlobalAlloc (flags, bytes), WinExec (show command), Sleep
-// (milliseconds), ExitProcess (code), the others none.
+// One platform call as the recorder saw it: the call's name and its integer arguments, as its
+// wrapper in Seams.cpp shows them (device numbers, rates, flags, sizes, volumes, loop counts,
+// dwBufferLength and dwLoops of a header; never a handle or a pointer).
 struct RecordedCall {
     std::string name;
     std::vector<std::int64_t> args;
