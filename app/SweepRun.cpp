@@ -17,8 +17,8 @@
 
 namespace {
 
-// The hourglass while the sweep holds the thread. Taken back however the sweep ends: a test's
-// program end throws through here.
+// The hourglass while the sweep holds the thread. Taken back however the sweep ends, an exception
+// thrown through it included.
 class Hourglass {
 public:
     Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }

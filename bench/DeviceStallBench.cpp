@@ -10,8 +10,8 @@
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
 #include "audio/platform/waveout/WaveOutEngine.h"
-#include "bench/LoopingOutput.h"
 #include "synth/ToneSynth.h"
+#include "tests/support/PlaybackTesting.h"
 
 #include <algorithm>
 #include <array>
@@ -159,8 +159,8 @@ private:
 };
 
 // One restart of `handle`, and a look at the tone that goes on playing on `playing`.
-bool RestartAndLook(CallTimes& times, HWAVEOUT& handle, WAVEHDR& header, LoopingOutput& playing) {
-    const WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+bool RestartAndLook(CallTimes& times, HWAVEOUT& handle, WAVEHDR& header, TestOutput& playing) {
+    const WAVEFORMATEX format = MonoPcm16(44100);
     const auto ok = [](MMRESULT result) { return result == MMSYSERR_NOERROR; };
     MMTIME position{TIME_SAMPLES, {}};
     return times.Time(Open, [&] {
@@ -184,10 +184,11 @@ bool RestartAndLook(CallTimes& times, HWAVEOUT& handle, WAVEHDR& header, Looping
 // Plays a tone into the pipe and times every call through one stall per iteration.
 void CallThroughStalls(benchmark::State& state, StallingPipe& pipe) {
     const ManualTone tone = VypocitejManual(500, 2000, TPrubeh::Sin);
-    LoopingOutput playing(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+    TestOutput playing(tone.SampleRate);
+    const MMRESULT started = playing.Play(tone.Samples, 0x7FFFFFFF);
     Sleep(300); // the device runs
     const pid_t render = RenderThread(pipe.ReaderThread());
-    if (!pipe.Ready() || playing.Result() != MMSYSERR_NOERROR || render == 0) {
+    if (!pipe.Ready() || started != MMSYSERR_NOERROR || render == 0) {
         state.SkipWithError("the stalling device did not start");
     }
     std::vector<std::int16_t> buffer = VypocitejManual(440, 2000, TPrubeh::Sin).Samples;
@@ -238,9 +239,8 @@ void CallThroughStalls(benchmark::State& state, StallingPipe& pipe) {
 }
 
 void UserInterfaceCallsWhileTheDeviceStalls(benchmark::State& state) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("progen-stall-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    const TempDir dir;
+    const std::filesystem::path& folder = dir.Path();
     std::ofstream(folder / "asound.conf") << "pcm.progen_stall {\n"
                                              "    type file\n"
                                              "    slave.pcm { type null }\n"
@@ -258,7 +258,6 @@ void UserInterfaceCallsWhileTheDeviceStalls(benchmark::State& state) {
         CallThroughStalls(state, pipe);
     }
     unsetenv("ALSA_CONFIG_PATH");
-    std::filesystem::remove_all(folder);
 }
 // Over repetitions, the largest beside the median: a bound is about the worst case.
 BENCHMARK(UserInterfaceCallsWhileTheDeviceStalls)

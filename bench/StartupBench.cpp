@@ -2,7 +2,7 @@
 // wav sink in a fresh folder, and the time runs until the recording holds its first nonzero frame.
 // The program is then ended with SIGTERM, which it answers by closing its window.
 
-#include "bench/RecordedFrames.h"
+#include "tests/support/PlaybackTesting.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -23,7 +23,7 @@ using Steady = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 bool HasSound(const std::filesystem::path& recording) {
-    const std::vector<float> frames = RecordedFrames(recording);
+    const std::vector<float> frames = ReadWavFile(recording).frames;
     return std::ranges::any_of(frames, [](float frame) { return frame != 0; });
 }
 
@@ -50,12 +50,8 @@ pid_t StartProgram(const std::filesystem::path& folder) {
 }
 
 void StartToFirstSound(benchmark::State& state) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "progen-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        state.SkipWithError("no folder for the program");
-        return;
-    }
-    const std::filesystem::path folder = pattern;
+    const TempDir dir;
+    const std::filesystem::path& folder = dir.Path();
     for (auto _ : state) {
         std::filesystem::remove(folder / "recording.wav");
         const Steady::time_point start = Steady::now();
@@ -73,7 +69,6 @@ void StartToFirstSound(benchmark::State& state) {
             break;
         }
     }
-    std::filesystem::remove_all(folder);
 }
 BENCHMARK(StartToFirstSound)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 

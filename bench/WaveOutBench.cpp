@@ -6,9 +6,8 @@
 #include "audio/platform/Platform.h"
 #include "audio/platform/system/Clock.h"
 #include "audio/platform/waveout/WaveOutEngine.h"
-#include "bench/LoopingOutput.h"
-#include "bench/RecordedFrames.h"
 #include "synth/ToneSynth.h"
+#include "tests/support/PlaybackTesting.h"
 #include "tests/support/VirtualClock.h"
 
 #include <algorithm>
@@ -50,8 +49,8 @@ void RenderCostPerSecondOfSound(benchmark::State& state) {
     const platform::Platform owner(seams::VirtualClock());
     double cpu = 0;
     for (auto _ : state) {
-        LoopingOutput output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
-        if (output.Result() != MMSYSERR_NOERROR) {
+        TestOutput output(tone.SampleRate);
+        if (output.Play(tone.Samples, 0x7FFFFFFF) != MMSYSERR_NOERROR) {
             state.SkipWithError("the output did not start");
             break;
         }
@@ -100,31 +99,28 @@ BENCHMARK(WakeupsAtTheRenderPeriod)->Iterations(3)->Unit(benchmark::kMillisecond
 // Two sweep steps in real time into the wav sink, as the sweep runs them: done, polls of Sleep(1),
 // close, open, write. The gap is the silence the stream got between them.
 void SilenceBetweenSweepSteps(benchmark::State& state) {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("progen-bench-" + std::to_string(getpid()) + ".wav");
+    const TempDir dir;
+    const std::filesystem::path path = dir.Path() / "steps.wav";
     setenv("PROGEN_AUDIO", ("wav:" + path.string()).c_str(), 1);
     std::optional<platform::Platform> owner(std::in_place);
     std::vector<double> gaps;
     for (auto _ : state) {
         state.PauseTiming();
-        const std::size_t before = RecordedFrames(path).size();
+        const std::size_t before = ReadWavFile(path).frames.size();
         state.ResumeTiming();
         for (const std::int16_t level : {std::int16_t{10000}, std::int16_t{-10000}}) {
-            LoopingOutput step(level > 0 ? 22500 : 45000,
-                               std::vector<std::int16_t>(level > 0 ? 450 : 3, level),
-                               level > 0 ? 1 : 300);
-            if (step.Result() != MMSYSERR_NOERROR) {
+            TestOutput step(level > 0 ? 22500 : 45000);
+            if (step.Play(Constant(level > 0 ? 450 : 3, level), level > 0 ? 1 : 300) !=
+                MMSYSERR_NOERROR) {
                 state.SkipWithError("a step did not start");
                 break;
             }
-            while (!step.Done()) {
-                Sleep(1);
-            }
+            step.WaitUntilDone();
         }
         state.PauseTiming();
         Sleep(20);
         // The first step is positive, the second negative: the gap lies between the two.
-        const std::vector<float> frames = RecordedFrames(path, before);
+        const std::vector<float> frames = ReadWavFile(path, before).frames;
         const auto firstEnd =
             std::find_if(frames.rbegin(), frames.rend(), [](float f) { return f > 0; });
         const auto secondStart = std::ranges::find_if(frames, [](float f) { return f < 0; });
@@ -139,7 +135,6 @@ void SilenceBetweenSweepSteps(benchmark::State& state) {
         state.counters["gap_max_ms"] = gaps.back();
     }
     owner.reset();
-    std::filesystem::remove(path);
 }
 BENCHMARK(SilenceBetweenSweepSteps)->Iterations(25)->Unit(benchmark::kMillisecond);
 
@@ -149,11 +144,12 @@ void RestartOnTheUserInterfaceThread(benchmark::State& state) {
     setenv("PROGEN_AUDIO", "null", 1);
     const platform::Platform owner;
     const ManualTone tone = Tone(500);
-    auto output = std::make_unique<LoopingOutput>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
+    auto output = std::make_unique<TestOutput>(tone.SampleRate);
+    output->Play(tone.Samples, 0x7FFFFFFF);
     for (auto _ : state) {
         output.reset();
-        output = std::make_unique<LoopingOutput>(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
-        if (output->Result() != MMSYSERR_NOERROR) {
+        output = std::make_unique<TestOutput>(tone.SampleRate);
+        if (output->Play(tone.Samples, 0x7FFFFFFF) != MMSYSERR_NOERROR) {
             state.SkipWithError("the restarted output did not start");
             break;
         }
@@ -169,8 +165,8 @@ void WriteToSink(benchmark::State& state) {
     const platform::Platform owner;
     {
         const ManualTone tone = Tone(440);
-        LoopingOutput output(tone.SampleRate, tone.Samples, 0x7FFFFFFF);
-        if (output.Result() != MMSYSERR_NOERROR) {
+        TestOutput output(tone.SampleRate);
+        if (output.Play(tone.Samples, 0x7FFFFFFF) != MMSYSERR_NOERROR) {
             state.SkipWithError("the output did not start");
         }
         for (auto _ : state) {

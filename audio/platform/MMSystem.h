@@ -11,6 +11,7 @@
 // - A result of 0 (MMSYSERR_NOERROR) means success; bad handles and calls out of order return the
 //   API's error codes and never crash.
 // - Pass sizeof(WAVEHDR) where the original 32-bit platform passed 32.
+// - The calls have C linkage, as in the original API.
 
 #include <atomic>
 #include <cstddef>
@@ -156,11 +157,8 @@ inline void SetHeaderFlags(WAVEHDR& header, DWORD flags) {
 //   stay where it is; the render thread writes nothing but its dwFlags (see above).
 // - The position counts the handle's samples handed on to the sink since the open or the last
 //   reset, in TIME_SAMPLES, TIME_BYTES or TIME_MS (any other type is answered in samples).
-// - Each call first shows itself to the tests' observer, if one is installed (CallObserver.h),
-//   which may fail it, with these integer arguments: waveOutOpen (device, rate, flags),
-//   waveOutPrepareHeader and waveOutWrite (size, dwBufferLength, dwLoops), waveOutUnprepareHeader
-//   (size), waveOutGetPosition (size, wType), the others none. Where the sound goes is the
-//   environment's choice (PROGEN_AUDIO, see sinks/Sink.h).
+// - Where the sound goes is the environment's choice (PROGEN_AUDIO, see sinks/Sink.h).
+extern "C" {
 MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
                      DWORD_PTR dwInstance, DWORD fdwOpen);
 MMRESULT waveOutClose(HWAVEOUT hwo);
@@ -199,15 +197,14 @@ HGLOBAL GlobalFree(HGLOBAL hMem);
 // (ERROR_FILE_NOT_FOUND, ...).
 UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
 
-// Sleeps on the platform clock (see system/Clock.h), so that tests can run long waits instantly.
-// Shown to the tests' observer with its one argument.
+// Sleeps on the current platform's clock (system/Clock.h).
 void Sleep(DWORD dwMilliseconds);
 
-// Ends the process with the exit code, after the program's exit hook (ProgramHooks.h). A test's
-// observer may end its run instead (CallObserver.h).
+// Ends the process with the exit code, after the program's exit hook (ProgramHooks.h).
 [[noreturn]] void ExitProcess(UINT uExitCode);
 
 // The one message box of the system: modal, information icon, caption "Information", one OK
 // button. Returns when the user has closed it. The window layer installs the real box (see
 // ProgramHooks.h); without one the text goes to standard error.
 void ZobrazChybu(const char* Text);
+} // extern "C"

@@ -2,9 +2,9 @@
 
 // The owner of the multimedia layer's state: the wave output (its engine, sink and render thread),
 // the mixer behind the volume calls, the global memory blocks and multimedia files, the clock, and
-// what the program wires in (ProgramHooks.h). The layer's calls work on the current platform: the
-// program makes one first thing (app/Program.cpp), a test one for each test, so that every test
-// starts from nothing and leaves nothing behind.
+// what the program wires in (ProgramHooks.h). The layer's calls work on the current platform, which
+// the program makes first thing (app/Program.cpp). Each platform starts from nothing and leaves
+// nothing behind.
 //
 // Made, ended and destroyed on the user-interface thread, one at a time. A call of the layer with
 // no platform alive ends the process with a message.
@@ -14,7 +14,6 @@
 #include "audio/platform/system/Handles.h"
 #include "audio/platform/util/HandleTable.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,7 +21,6 @@
 
 namespace platform {
 
-class CallObserver;
 class Mixer;
 class WaveOutEngine;
 
@@ -65,18 +63,12 @@ public:
     std::function<void(const std::string&)>& ErrorBox() { return errorBox_; }
     std::function<void()>& ExitHook() { return exitHook_; }
 
-    // The hook point of the tests: every call of the layer is shown to `observer` (CallObserver.h)
-    // until it is replaced; nullptr shows them to nobody.
-    void Observe(CallObserver* observer) { observer_.store(observer, std::memory_order_release); }
-    CallObserver* Observer() const { return observer_.load(std::memory_order_acquire); }
-
 private:
     [[noreturn]] static void NoPlatform();
 
     static inline Platform* current_ = nullptr;
 
     Clock& clock_;
-    std::atomic<CallObserver*> observer_{nullptr};
     std::function<void(const std::string&)> errorBox_;
     std::function<void()> exitHook_;
     HandleTable<HGLOBAL__> globalBlocks_;

@@ -1,6 +1,5 @@
 #include "audio/platform/ProgramHooks.h"
 
-#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
 
@@ -33,7 +32,6 @@ void OpenClosedStandardStreams() {
 } // namespace platform
 
 void ZobrazChybu(const char* Text) {
-    platform::EnterCall(platform::Call::ZobrazChybu);
     if (const auto& box = platform::Platform::Current().ErrorBox()) {
         box(Text);
     } else {
@@ -43,13 +41,9 @@ void ZobrazChybu(const char* Text) {
 
 void ExitProcess(UINT uExitCode) {
     platform::Platform& platform = platform::Platform::Current();
-    platform::EnterCall(platform::Call::ExitProcess, uExitCode);
     // Taken out first, so that a hook that ends up here again does not run twice.
     if (const auto hook = std::exchange(platform.ExitHook(), {})) {
         hook();
-    }
-    if (platform::CallObserver* const observer = platform.Observer()) {
-        observer->Exiting(uExitCode);
     }
     // The last tone fades out before the device closes. The sinks keep their files valid at
     // every moment, so nothing needs flushing but stdio; skipping static destructors keeps a

@@ -142,7 +142,7 @@ TEST_F(ManualToneTest, AutoWithoutAPlayingToneLeavesTheToneAndButtonsAlone) {
 }
 
 TEST_F(ManualToneStartTest, ABusyDeviceShowsBothBoxesAndTheProgramGoesOn) {
-    seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED);
+    ::setenv("PROGEN_AUDIO", "busy", 1);
     OpenWindow();
     EXPECT_EQ(boxes_, (std::vector<std::string>{"Chyba pri otevreni vystupniho kanalu",
                                                 "MMSYSERR_ALLOCATED\t"}));
@@ -151,7 +151,7 @@ TEST_F(ManualToneStartTest, ABusyDeviceShowsBothBoxesAndTheProgramGoesOn) {
     EXPECT_FALSE(Control<SpeedButton>("Play")->isEnabled());
 
     // Once the device is free, the next restart gets it.
-    seams::ClearFaults();
+    ::setenv("PROGEN_AUDIO", "null", 1);
     window_->RestartTone();
     EXPECT_TRUE(window_->ManualPlaying());
     EXPECT_EQ(boxes_.size(), 2u);

@@ -46,8 +46,6 @@ void Drive() {
         window->findChild<ScrollBar*>(QString::fromLatin1(name))->SetPosition(position);
     }
     if (script == "step-box") {
-        // Over the program's own platform; never destroyed, as that platform may outlive main().
-        [[maybe_unused]] static const auto* const observer = new seams::Seams;
         seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED);
     }
     // The confirmation is answered Yes once it is up, unless the script leaves it open.

@@ -2,8 +2,8 @@
 // step's frequency, how long it sounds and the silence before the next.
 
 #include "tests/app/SweepFixture.h"
-#include "tests/platform/PlaybackTesting.h"
-#include "tests/platform/ToneAnalysis.h"
+#include "tests/support/PlaybackTesting.h"
+#include "tests/support/ToneAnalysis.h"
 
 #include <cmath>
 #include <cstdio>
@@ -88,11 +88,6 @@ protected:
         // alone.
         seams::FailCall(seams::Call::waveOutOpen, MMSYSERR_ALLOCATED);
         OpenInAutomaticMode();
-    }
-
-    void TearDown() override {
-        SweepFixture::TearDown();
-        ::setenv("PROGEN_AUDIO", "null", 1);
     }
 
     TempDir dir_;

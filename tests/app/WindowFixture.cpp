@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTextStream>
+#include <cstdlib>
 
 void WriteMixerFile(const QString& path, const MixerLevels& levels) {
     QFile file(path);
@@ -42,6 +43,7 @@ void WindowFixture::SetUp() {
 void WindowFixture::TearDown() {
     window_.reset();
     QDir::setCurrent(previousDirectory_);
+    ::setenv("PROGEN_AUDIO", "null", 1); // the sink of GuiTestMain, whichever a test chose
 }
 
 void WindowFixture::OpenWindow() {

@@ -5,8 +5,8 @@
 #include "tests/audio/OutputExpectations.h"
 #include "tests/audio/OutputProbe.h"
 #include "tests/audio/VirtualDevice.h"
-#include "tests/platform/TempDir.h"
 #include "tests/support/CallRecorder.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
 #include <cstdlib>

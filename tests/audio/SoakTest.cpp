@@ -12,7 +12,7 @@
 #include "tests/audio/MessageBoxes.h"
 #include "tests/audio/OutputProbe.h"
 #include "tests/audio/VirtualDevice.h"
-#include "tests/platform/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
 #include <chrono>

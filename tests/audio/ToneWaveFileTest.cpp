@@ -3,9 +3,9 @@
 #include "synth/ToneSynth.h"
 #include "tests/audio/MessageBoxes.h"
 #include "tests/audio/WaveBytes.h"
-#include "tests/platform/TempDir.h"
 #include "tests/support/CallRecorder.h"
 #include "tests/support/Seams.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
 #include <filesystem>

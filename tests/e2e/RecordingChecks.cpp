@@ -12,9 +12,9 @@
 #include "synth/Bands.h"
 #include "synth/SweepSynth.h"
 #include "synth/ToneSynth.h"
-#include "tests/platform/PlaybackTesting.h"
-#include "tests/platform/TempDir.h"
-#include "tests/platform/ToneAnalysis.h"
+#include "tests/support/PlaybackTesting.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/ToneAnalysis.h"
 
 #include <cmath>
 #include <cstdio>

@@ -6,8 +6,8 @@
 #include "audio/platform/system/Clock.h"
 #include "audio/platform/util/AlsaErrors.h"
 #include "synth/ToneSynth.h"
-#include "tests/platform/PlaybackTesting.h"
-#include "tests/platform/ToneAnalysis.h"
+#include "tests/support/PlaybackTesting.h"
+#include "tests/support/ToneAnalysis.h"
 
 #include <alsa/asoundlib.h>
 #include <cerrno>

@@ -1,5 +1,5 @@
 #include "audio/platform/mixer/Mixer.h"
-#include "tests/platform/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 
 #include "audio/platform/Platform.h"
 #include "tests/ChildProcess.h"
-#include "tests/platform/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "audio/platform/MMSystem.h"
-#include "tests/platform/TempDir.h"
 #include "tests/support/Seams.h"
+#include "tests/support/TempDir.h"
 
 #include <array>
 #include <filesystem>

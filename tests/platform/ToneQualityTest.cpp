@@ -2,8 +2,8 @@
 // buffer's rate carries, and be as clean as the 16-bit buffer itself allows.
 
 #include "synth/ToneSynth.h"
-#include "tests/platform/PlaybackTesting.h"
-#include "tests/platform/ToneAnalysis.h"
+#include "tests/support/PlaybackTesting.h"
+#include "tests/support/ToneAnalysis.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // platform chooses the mixer at its first volume call.
 
 #include "audio/platform/MMSystem.h"
-#include "tests/platform/TempDir.h"
 #include "tests/support/Seams.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The waveOut* calls' results: arguments, handles, calls out of order, the seams.
 
 #include "synth/ToneSynth.h"
-#include "tests/platform/PlaybackTesting.h"
+#include "tests/support/PlaybackTesting.h"
 #include "tests/support/Seams.h"
 
 namespace {

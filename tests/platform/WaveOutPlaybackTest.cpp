@@ -2,7 +2,7 @@
 
 #include "audio/platform/waveout/WaveOutEngine.h"
 #include "synth/ToneSynth.h"
-#include "tests/platform/PlaybackTesting.h"
+#include "tests/support/PlaybackTesting.h"
 #include "tests/support/Seams.h"
 
 #include <algorithm>
@@ -307,6 +307,7 @@ TEST_F(Playback, RecordingIsAValidWavWhenTheProcessEndsAbruptly) {
             TestOutput output(tone.SampleRate);
             output.Play(tone.Samples, 0x7FFFFFFF);
             Sleep(300);
+            std::filesystem::remove(dir_.Path()); // the child's own, left by ExitProcess else
             ExitProcess(1);
         },
         ::testing::ExitedWithCode(1), "");

@@ -11,7 +11,7 @@
 // Each check is one test; the script picks them with --gtest_filter.
 
 #include "synth/ToneSynth.h"
-#include "tests/platform/ToneAnalysis.h"
+#include "tests/support/ToneAnalysis.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,14 +1,11 @@
 // The volume calls, on the mixer that PROGEN_MIXER chooses once for the platform's life.
 
-#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
 #include "audio/platform/mixer/Mixer.h"
 
 namespace {
 
-using platform::Call;
-using platform::EnterCall;
 using platform::WaveDevice;
 constexpr UINT FirstAux = platform::LineDevice;
 constexpr UINT LastAux = platform::MasterDevice;
@@ -45,29 +42,17 @@ bool IsAux(UINT device) {
 } // namespace
 
 MMRESULT waveOutGetVolume(UINT uDeviceID, DWORD* pdwVolume) {
-    if (const auto fault = EnterCall(Call::waveOutGetVolume, uDeviceID)) {
-        return *fault;
-    }
     return uDeviceID == WaveDevice ? GetLine(WaveDevice, pdwVolume) : MMSYSERR_BADDEVICEID;
 }
 
 MMRESULT waveOutSetVolume(UINT uDeviceID, DWORD dwVolume) {
-    if (const auto fault = EnterCall(Call::waveOutSetVolume, uDeviceID, dwVolume)) {
-        return *fault;
-    }
     return uDeviceID == WaveDevice ? SetLine(WaveDevice, dwVolume) : MMSYSERR_BADDEVICEID;
 }
 
 MMRESULT auxGetVolume(UINT uDeviceID, DWORD* pdwVolume) {
-    if (const auto fault = EnterCall(Call::auxGetVolume, uDeviceID)) {
-        return *fault;
-    }
     return IsAux(uDeviceID) ? GetLine(uDeviceID, pdwVolume) : MMSYSERR_BADDEVICEID;
 }
 
 MMRESULT auxSetVolume(UINT uDeviceID, DWORD dwVolume) {
-    if (const auto fault = EnterCall(Call::auxSetVolume, uDeviceID, dwVolume)) {
-        return *fault;
-    }
     return IsAux(uDeviceID) ? SetLine(uDeviceID, dwVolume) : MMSYSERR_BADDEVICEID;
 }

@@ -1,6 +1,5 @@
 #include "audio/platform/system/Clock.h"
 
-#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
 
@@ -46,7 +45,6 @@ Clock& CurrentClock() {
 } // namespace platform
 
 void Sleep(DWORD dwMilliseconds) {
-    platform::EnterCall(platform::Call::Sleep, dwMilliseconds);
     platform::Clock& clock = platform::CurrentClock();
     clock.SleepUntil(clock.Now() + std::chrono::milliseconds(dwMilliseconds));
 }

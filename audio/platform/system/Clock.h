@@ -1,8 +1,8 @@
 #pragma once
 
 // The clock that paces the render thread, the null and wav sinks, the idle release of the sink
-// and Sleep(). Each platform keeps the clock it was made with (Platform.h); tests make theirs on a
-// virtual clock so that minutes of sound pass in milliseconds.
+// and Sleep(). Each platform keeps the clock it was made with (Platform.h), and all of these keep
+// its time alone.
 
 #include <chrono>
 #include <functional>

@@ -1,7 +1,6 @@
 // Global memory: a handle owns one heap block and its lock count (Handles.h). Every block is
 // zero-filled, so nothing uninitialised can reach the device.
 
-#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
 #include "audio/platform/system/Handles.h"
@@ -13,9 +12,6 @@
 
 namespace {
 
-using platform::Call;
-using platform::EnterCall;
-
 constexpr UINT KnownFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE;
 
 platform::HandleTable<HGLOBAL__>& Blocks() {
@@ -25,9 +21,6 @@ platform::HandleTable<HGLOBAL__>& Blocks() {
 } // namespace
 
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
-    if (EnterCall(Call::GlobalAlloc, uFlags, dwBytes)) {
-        return nullptr;
-    }
     if ((uFlags & ~KnownFlags) != 0) {
         return nullptr;
     }
@@ -44,17 +37,11 @@ HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
 }
 
 SIZE_T GlobalSize(HGLOBAL hMem) {
-    if (EnterCall(Call::GlobalSize)) {
-        return 0;
-    }
     const HGLOBAL__* block = Blocks().Find(hMem);
     return block ? block->size : 0;
 }
 
 void* GlobalLock(HGLOBAL hMem) {
-    if (EnterCall(Call::GlobalLock)) {
-        return nullptr;
-    }
     HGLOBAL__* block = Blocks().Find(hMem);
     if (block == nullptr) {
         return nullptr;
@@ -64,9 +51,6 @@ void* GlobalLock(HGLOBAL hMem) {
 }
 
 BOOL GlobalUnlock(HGLOBAL hMem) {
-    if (EnterCall(Call::GlobalUnlock)) {
-        return 0;
-    }
     HGLOBAL__* block = Blocks().Find(hMem);
     if (block == nullptr || block->locks == 0) {
         return 0;
@@ -76,9 +60,6 @@ BOOL GlobalUnlock(HGLOBAL hMem) {
 }
 
 HGLOBAL GlobalFree(HGLOBAL hMem) {
-    if (EnterCall(Call::GlobalFree)) {
-        return hMem;
-    }
     if (hMem == nullptr) {
         return nullptr;
     }

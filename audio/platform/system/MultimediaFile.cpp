@@ -4,7 +4,6 @@
 // name, and later opens of its name use it, not what the name stands for by then: the file the
 // program wrote is the one it reads back.
 
-#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
 #include "audio/platform/system/Handles.h"
@@ -19,9 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-using platform::Call;
-using platform::EnterCall;
 
 constexpr DWORD AccessMask = MMIO_WRITE | MMIO_READWRITE;
 
@@ -66,11 +62,7 @@ platform::UniqueFd Duplicate(const platform::UniqueFd& fd) {
 // Moves up to `cch` bytes between the file and `pch` with `syscall` (read or write). Stops early
 // at the end of the file; -1 when the call fails.
 template <class Buffer, class Syscall>
-LONG Transfer(Call call, HMMIO hmmio, Buffer* pch, LONG cch, bool HMMIO__::*allowed,
-              Syscall syscall) {
-    if (EnterCall(call, cch)) {
-        return -1;
-    }
+LONG Transfer(HMMIO hmmio, Buffer* pch, LONG cch, bool HMMIO__::*allowed, Syscall syscall) {
     const HMMIO__* file = Files().Find(hmmio);
     if (file == nullptr || !(file->*allowed) || cch < 0 || (pch == nullptr && cch > 0)) {
         return -1;
@@ -85,9 +77,6 @@ LONG Transfer(Call call, HMMIO hmmio, Buffer* pch, LONG cch, bool HMMIO__::*allo
 } // namespace
 
 HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
-    if (EnterCall(Call::mmioOpenA, fdwOpen)) {
-        return nullptr;
-    }
     if (pszFileName == nullptr || (fdwOpen & ~(AccessMask | MMIO_CREATE)) != 0 ||
         (fdwOpen & AccessMask) == AccessMask) {
         return nullptr;
@@ -117,17 +106,14 @@ HMMIO mmioOpenA(LPCSTR pszFileName, MMIOINFO* /*pmmioinfo*/, DWORD fdwOpen) {
 }
 
 LONG mmioRead(HMMIO hmmio, HPSTR pch, LONG cch) {
-    return Transfer(Call::mmioRead, hmmio, pch, cch, &HMMIO__::reads, ::read);
+    return Transfer(hmmio, pch, cch, &HMMIO__::reads, ::read);
 }
 
 LONG mmioWrite(HMMIO hmmio, const char* pch, LONG cch) {
-    return Transfer(Call::mmioWrite, hmmio, pch, cch, &HMMIO__::writes, ::write);
+    return Transfer(hmmio, pch, cch, &HMMIO__::writes, ::write);
 }
 
 LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin) {
-    if (EnterCall(Call::mmioSeek, lOffset, iOrigin)) {
-        return -1;
-    }
     const HMMIO__* file = Files().Find(hmmio);
     if (file == nullptr || (iOrigin != SEEK_SET && iOrigin != SEEK_CUR && iOrigin != SEEK_END)) {
         return -1;
@@ -139,9 +125,6 @@ LONG mmioSeek(HMMIO hmmio, LONG lOffset, int iOrigin) {
     return static_cast<LONG>(position);
 }
 
-MMRESULT mmioClose(HMMIO hmmio, UINT wFlags) {
-    if (const auto fault = EnterCall(Call::mmioClose, wFlags)) {
-        return *fault;
-    }
+MMRESULT mmioClose(HMMIO hmmio, UINT /*wFlags*/) {
     return Files().Remove(hmmio) ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
 }

@@ -2,7 +2,6 @@
 // other command line runs as given. A program is started without waiting for it and is never our
 // child, so nothing is left to reap.
 
-#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/util/UniqueFd.h"
 #include "audio/platform/util/WholeTransfer.h"
@@ -217,11 +216,8 @@ UINT Spawn(const Launch& launch) {
 
 } // namespace
 
-// The show command is the desktop's matter on Linux; it is only recorded.
-UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow) {
-    if (const auto fault = platform::EnterCall(platform::Call::WinExec, uCmdShow)) {
-        return *fault;
-    }
+// The show command is the desktop's matter on Linux; it is taken and ignored.
+UINT WinExec(LPCSTR lpCmdLine, UINT /*uCmdShow*/) {
     std::vector<std::string> words = Words(lpCmdLine ? lpCmdLine : "");
     if (words.empty()) {
         return ERROR_FILE_NOT_FOUND;

@@ -1,18 +1,14 @@
 // The waveOut* calls: every argument is checked here, at the boundary; the engine does the rest.
 
-#include "audio/platform/CallObserver.h"
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/Platform.h"
 #include "audio/platform/waveout/WaveOutEngine.h"
 
 #include <cstdint>
 #include <new>
-#include <optional>
 
 namespace {
 
-using platform::Call;
-using platform::EnterCall;
 using platform::WaveOutEngine;
 
 // The rates a card of the system's kind would take; within them the converter's ratio to the
@@ -30,12 +26,6 @@ bool IsWholeHeader(const WAVEHDR* header, UINT size) {
     return header && size >= sizeof(WAVEHDR) && (header->lpData || header->dwBufferLength == 0);
 }
 
-// The calls that take a header show its size, length and loop count.
-std::optional<MMRESULT> EnterHeaderCall(Call call, const WAVEHDR* header, UINT size) {
-    return header ? EnterCall(call, size, header->dwBufferLength, header->dwLoops)
-                  : EnterCall(call, size, 0, 0);
-}
-
 // A failed allocation is the API's MMSYSERR_NOMEM, never an exception through the caller.
 template <typename Work>
 MMRESULT Guarded(Work work) {
@@ -47,10 +37,7 @@ MMRESULT Guarded(Work work) {
 }
 
 // The calls that take nothing but the handle.
-MMRESULT CallWithHandle(Call call, HWAVEOUT hwo, MMRESULT (WaveOutEngine::*work)(HWAVEOUT)) {
-    if (const auto fault = EnterCall(call)) {
-        return *fault;
-    }
+MMRESULT CallWithHandle(HWAVEOUT hwo, MMRESULT (WaveOutEngine::*work)(HWAVEOUT)) {
     return Guarded([&](WaveOutEngine& engine) { return (engine.*work)(hwo); });
 }
 
@@ -58,13 +45,8 @@ MMRESULT CallWithHandle(Call call, HWAVEOUT hwo, MMRESULT (WaveOutEngine::*work)
 
 MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR, DWORD_PTR,
                      DWORD fdwOpen) {
-    const DWORD rate = pwfx ? pwfx->nSamplesPerSec : 0;
-    const auto fault = EnterCall(Call::waveOutOpen, uDeviceID, rate, fdwOpen);
     if (phwo) {
         *phwo = nullptr;
-    }
-    if (fault) {
-        return *fault;
     }
     if (uDeviceID != 0) {
         return MMSYSERR_BADDEVICEID;
@@ -78,17 +60,14 @@ MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, D
     if (!IsMonoPcm16(*pwfx)) {
         return WAVERR_BADFORMAT;
     }
-    return Guarded([&](WaveOutEngine& engine) { return engine.Open(rate, *phwo); });
+    return Guarded([&](WaveOutEngine& engine) { return engine.Open(pwfx->nSamplesPerSec, *phwo); });
 }
 
 MMRESULT waveOutClose(HWAVEOUT hwo) {
-    return CallWithHandle(Call::waveOutClose, hwo, &WaveOutEngine::Close);
+    return CallWithHandle(hwo, &WaveOutEngine::Close);
 }
 
 MMRESULT waveOutPrepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
-    if (const auto fault = EnterHeaderCall(Call::waveOutPrepareHeader, pwh, cbwh)) {
-        return *fault;
-    }
     if (!IsWholeHeader(pwh, cbwh)) {
         return MMSYSERR_INVALPARAM;
     }
@@ -96,9 +75,6 @@ MMRESULT waveOutPrepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
 }
 
 MMRESULT waveOutUnprepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
-    if (const auto fault = EnterCall(Call::waveOutUnprepareHeader, cbwh)) {
-        return *fault;
-    }
     if (!pwh || cbwh < sizeof(WAVEHDR)) {
         return MMSYSERR_INVALPARAM;
     }
@@ -106,9 +82,6 @@ MMRESULT waveOutUnprepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
 }
 
 MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
-    if (const auto fault = EnterHeaderCall(Call::waveOutWrite, pwh, cbwh)) {
-        return *fault;
-    }
     if (!IsWholeHeader(pwh, cbwh)) {
         return MMSYSERR_INVALPARAM;
     }
@@ -116,22 +89,18 @@ MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
 }
 
 MMRESULT waveOutPause(HWAVEOUT hwo) {
-    return CallWithHandle(Call::waveOutPause, hwo, &WaveOutEngine::Pause);
+    return CallWithHandle(hwo, &WaveOutEngine::Pause);
 }
 
 MMRESULT waveOutRestart(HWAVEOUT hwo) {
-    return CallWithHandle(Call::waveOutRestart, hwo, &WaveOutEngine::Restart);
+    return CallWithHandle(hwo, &WaveOutEngine::Restart);
 }
 
 MMRESULT waveOutReset(HWAVEOUT hwo) {
-    return CallWithHandle(Call::waveOutReset, hwo, &WaveOutEngine::Reset);
+    return CallWithHandle(hwo, &WaveOutEngine::Reset);
 }
 
 MMRESULT waveOutGetPosition(HWAVEOUT hwo, MMTIME* pmmt, UINT cbmmt) {
-    const auto fault = EnterCall(Call::waveOutGetPosition, cbmmt, pmmt ? pmmt->wType : 0);
-    if (fault) {
-        return *fault;
-    }
     if (!pmmt || cbmmt < sizeof(MMTIME)) {
         return MMSYSERR_INVALPARAM;
     }

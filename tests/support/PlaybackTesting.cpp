@@ -1,4 +1,4 @@
-#include "tests/platform/PlaybackTesting.h"
+#include "tests/support/PlaybackTesting.h"
 
 #include "audio/platform/sinks/WavSink.h"
 
@@ -38,16 +38,39 @@ void VirtualAudioTest::UseSink(const std::string& choice) {
     setenv("PROGEN_AUDIO", choice.c_str(), 1);
 }
 
+WavFile ReadWavFile(const std::filesystem::path& path, std::size_t from) {
+    WavFile wav;
+    std::ifstream file(path, std::ios::binary);
+    wav.header.resize(platform::WavHeaderSize);
+    file.read(wav.header.data(), platform::WavHeaderSize);
+    wav.header.resize(static_cast<std::size_t>(file.gcount()));
+    std::error_code missing;
+    wav.size = static_cast<std::size_t>(std::filesystem::file_size(path, missing));
+    const std::size_t begin = platform::WavHeaderSize + from * sizeof(float);
+    if (missing || wav.size <= begin) {
+        return wav;
+    }
+    wav.frames.resize((wav.size - begin) / sizeof(float));
+    file.clear();
+    file.seekg(static_cast<std::streamoff>(begin));
+    file.read(reinterpret_cast<char*>(wav.frames.data()),
+              static_cast<std::streamsize>(wav.frames.size() * sizeof(float)));
+    wav.frames.resize(static_cast<std::size_t>(file.gcount()) / sizeof(float));
+    return wav;
+}
+
 std::vector<float> ReadRecording(const std::filesystem::path& path, std::size_t from) {
     constexpr std::size_t header = platform::WavHeaderSize;
     if (!std::filesystem::exists(path)) {
         return {}; // no sink opened yet
     }
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes(header);
-    file.read(bytes.data(), header);
-    EXPECT_EQ(file.gcount(), static_cast<std::streamsize>(header));
-    const auto size = static_cast<std::size_t>(std::filesystem::file_size(path));
+    WavFile wav = ReadWavFile(path, from);
+    const std::vector<char>& bytes = wav.header;
+    EXPECT_EQ(bytes.size(), header);
+    if (bytes.size() < header) {
+        return {};
+    }
+    const std::size_t size = wav.size;
     const std::size_t dataBytes = size - header;
     EXPECT_EQ(std::string(bytes.data(), 4), "RIFF");
     EXPECT_EQ(Get32(bytes, 4), size - 8);
@@ -63,15 +86,7 @@ std::vector<float> ReadRecording(const std::filesystem::path& path, std::size_t 
     EXPECT_EQ(Get32(bytes, 46), dataBytes / 4);
     EXPECT_EQ(std::string(bytes.data() + 50, 4), "data");
     EXPECT_EQ(Get32(bytes, 54), dataBytes);
-    const std::size_t frames = dataBytes / 4;
-    if (from >= frames) {
-        return {};
-    }
-    std::vector<float> recorded(frames - from);
-    file.seekg(static_cast<std::streamoff>(header + from * 4));
-    file.read(reinterpret_cast<char*>(recorded.data()),
-              static_cast<std::streamsize>(recorded.size() * 4));
-    return recorded;
+    return std::move(wav.frames);
 }
 
 WAVEFORMATEX MonoPcm16(DWORD rate) {

@@ -1,11 +1,12 @@
 #pragma once
 
-// What the tests of the wave output share: a fixture that plays on the virtual clock into a chosen
-// sink, one handle with one header that cleans up after itself, and the recording of the wav sink.
+// What the tests and benchmarks of the wave output share: a fixture that plays on the virtual clock
+// into a chosen sink, one handle with one header that cleans up after itself, and the recording of
+// the wav sink.
 
 #include "audio/platform/MMSystem.h"
-#include "tests/platform/TempDir.h"
 #include "tests/support/Seams.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
 
 #include <cstdint>
@@ -13,6 +14,16 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+// A recording of the wav sink as it is at this moment: its header (shorter while the file is),
+// the file's size and its frames from frame `from` on. While a sink writes, the file may hold more
+// than its header counts yet. All empty when there is no file.
+struct WavFile {
+    std::vector<char> header;
+    std::size_t size = 0;
+    std::vector<float> frames;
+};
+WavFile ReadWavFile(const std::filesystem::path& path, std::size_t from = 0);
 
 // The frames a recording of the wav sink holds from frame `from` on, after checking that the file
 // is a valid WAV of 32-bit float mono frames at 48000 Hz that counts all it holds. Empty when no

@@ -1,4 +1,4 @@
-#include "tests/platform/ToneAnalysis.h"
+#include "tests/support/ToneAnalysis.h"
 
 #include <algorithm>
 #include <array>
