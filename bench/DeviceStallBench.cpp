@@ -160,7 +160,7 @@ private:
 
 // One restart of `handle`, and a look at the tone that goes on playing on `playing`.
 bool RestartAndLook(CallTimes& times, HWAVEOUT& handle, WAVEHDR& header, LoopingOutput& playing) {
-    const WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+    const WAVEFORMATEX format = MonoPcm16(44100);
     const auto ok = [](MMRESULT result) { return result == MMSYSERR_NOERROR; };
     MMTIME position{TIME_SAMPLES, {}};
     return times.Time(Open, [&] {

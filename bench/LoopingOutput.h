@@ -4,6 +4,7 @@
 // output objects do: reset, unprepare, close.
 
 #include "audio/platform/MMSystem.h"
+#include "audio/platform/waveout/MonoPcm16.h"
 
 #include <cstdint>
 #include <utility>
@@ -13,7 +14,7 @@ class LoopingOutput {
 public:
     LoopingOutput(DWORD rate, std::vector<std::int16_t> buffer, DWORD loops)
         : buffer_(std::move(buffer)) {
-        const WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, rate, 2 * rate, 2, 16, 0};
+        const WAVEFORMATEX format = MonoPcm16(rate);
         result_ = waveOutOpen(&handle_, 0, &format, 0, 0, WAVE_ALLOWSYNC);
         header_.lpData = reinterpret_cast<LPSTR>(buffer_.data());
         header_.dwBufferLength = static_cast<DWORD>(buffer_.size() * 2);

@@ -4,6 +4,7 @@
 // sink, one handle with one header that cleans up after itself, and the recording of the wav sink.
 
 #include "audio/platform/MMSystem.h"
+#include "audio/platform/waveout/MonoPcm16.h"
 #include "tests/platform/TempDir.h"
 #include "tests/support/Seams.h"
 #include "tests/support/VirtualClock.h"
@@ -68,8 +69,6 @@ private:
     std::vector<std::int16_t> buffer_;
     bool written_ = false;
 };
-
-WAVEFORMATEX MonoPcm16(DWORD rate);
 
 // n samples all of one value.
 std::vector<std::int16_t> Constant(std::size_t n, std::int16_t value);
