@@ -1,5 +1,6 @@
 #include "audio/platform/levels/LevelWatcher.h"
 
+#include "audio/platform/BackendChoice.h"
 #include "audio/platform/system/Clock.h"
 #include "audio/platform/util/WholeTransfer.h"
 
@@ -225,8 +226,7 @@ void KeepOnly(int socket) {
 } // namespace
 
 void StartLevelWatcher() {
-    const char* choice = std::getenv("PROGEN_MIXER");
-    const std::optional<std::string> mixer = CanonicalMixerChoice(choice ? choice : "");
+    const std::optional<std::string> mixer = CanonicalMixerChoice(MixerChoice());
     if (!mixer || TheLink()) {
         return;
     }
