@@ -17,7 +17,8 @@ namespace platform {
 // power of two nearest to the frames of the render thread's own round (RenderPeriod,
 // waveout/WaveOutEngine.h). The buffer is eight periods (85 ms) only so that a server that runs at
 // up to 2048 frames per cycle still finds room; the render thread keeps far less than that queued
-// (waveout/RenderPacer.h).
+// (waveout/RenderPacer.h). On PulseAudio's plugin the period is also the cycle its server runs at
+// for us, and the sink says so (Sink::Cycle).
 //
 // The device is non-blocking throughout. An underrun is recovered by preparing the device again,
 // a suspend by resuming it (or preparing it, where it cannot resume), without waiting; a device

@@ -47,6 +47,9 @@ public:
     // The steps in which the device takes its frames, and the most frames it holds.
     virtual std::size_t Period() const = 0;
     virtual std::size_t Capacity() const = 0;
+    // The frames the device takes at once, every cycle, where that is known at open; 0 where it is
+    // not (a sound server may run at a cycle far longer than the period it granted).
+    virtual std::size_t Cycle() const = 0;
 
     virtual DeviceState Poll() = 0;
     // Hands frames on. What the device has no room for now is kept and goes first next time.

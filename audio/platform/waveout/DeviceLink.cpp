@@ -6,7 +6,7 @@ namespace platform {
 
 DeviceLink::DeviceLink(std::unique_ptr<Sink> sink, SinkFactory& factory, std::size_t round)
     : factory_(factory), sink_(std::move(sink)), rate_(sink_->Rate()),
-      pacer_(rate_, round, sink_->Period(), sink_->Capacity()) {}
+      pacer_(rate_, round, sink_->Period(), sink_->Capacity(), sink_->Cycle()) {}
 
 std::size_t DeviceLink::Due(Clock::TimePoint now) {
     if (!sink_ && now >= *nextOpen_) {
@@ -58,14 +58,14 @@ void DeviceLink::OpenAgain(Clock::TimePoint now) {
     }
     sink_ = std::move(opened.sink);
     nextOpen_.reset();
-    pacer_.UseDevice(sink_->Period(), sink_->Capacity());
+    pacer_.UseDevice(sink_->Period(), sink_->Capacity(), sink_->Cycle());
     std::fprintf(stderr, "progen: the sound device (%s) is back\n", factory_.Name().c_str());
 }
 
 void DeviceLink::Lose(Clock::TimePoint now) {
     sink_.reset();
     lost_ = false;
-    pacer_.UseDevice(0, 0);
+    pacer_.UseDevice(0, 0, 0);
     nextOpen_ = now + ReopenPeriod;
     std::fprintf(stderr, "progen: lost the sound device (%s); opening it again every %lld ms\n",
                  factory_.Name().c_str(), static_cast<long long>(ReopenPeriod.count()));
