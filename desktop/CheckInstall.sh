@@ -7,10 +7,9 @@ set -euo pipefail
 build=$1
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+bound_bytes=1073741824
+# shellcheck source=../scripts/lib/helpers.sh
+source "$(dirname "$0")/../scripts/lib/helpers.sh"
 
 DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 usr=$root/usr
@@ -46,12 +45,9 @@ zcat "$usr/share/man/man1/progen.1.gz" | cmp -s - "$build/desktop/progen.1" ||
 # It writes its tone file into its working folder as soon as it starts.
 cd "$root"
 QT_QPA_PLATFORM=offscreen PROGEN_AUDIO=null PROGEN_MIXER="file:$root/mixer.txt" \
-  timeout 60 prlimit --as=1073741824 -- "$usr/bin/progen" 2>/dev/null &
-program=$!
-for _ in $(seq 100); do
-  [ -s pokus.wav ] && break
-  sleep 0.1
-done
+  launch 60 "$usr/bin/progen" 2>/dev/null
+program=$launched
+wait_until 10 test -s pokus.wav || true
 kill -0 "$program" 2>/dev/null || fail "the installed program ended by itself"
 kill -TERM "$program"
 wait "$program" || true

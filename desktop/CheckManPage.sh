@@ -7,20 +7,18 @@ page=$1
 sources=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
-bounded() { timeout 30 prlimit --as=1073741824 -- "$@"; }
+bound_bytes=1073741824
+# shellcheck source=../scripts/lib/helpers.sh
+source "$(dirname "$0")/../scripts/lib/helpers.sh"
 
-MANWIDTH=80 bounded man --warnings -l "$page" >"$work/page" 2>"$work/warnings" ||
+MANWIDTH=80 bounded 30 man --warnings -l "$page" >"$work/page" 2>"$work/warnings" ||
   fail "man could not render $page"
 [ ! -s "$work/warnings" ] || {
   cat "$work/warnings"
   fail "man warns about $page"
 }
 
-bounded lexgrog "$page" | grep -qF '"progen - programmable audio test-tone generator"' ||
+bounded 30 lexgrog "$page" | grep -qF '"progen - programmable audio test-tone generator"' ||
   fail "the NAME line is not one whatis can index"
 
 for section in NAME SYNOPSIS DESCRIPTION OPTIONS 'MIXER LEVELS' ENVIRONMENT FILES 'EXIT STATUS'; do
