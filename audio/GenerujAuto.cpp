@@ -35,7 +35,7 @@ TGenerujAuto::~TGenerujAuto() {
 }
 
 void TGenerujAuto::NastavFormat(std::uint16_t f) {
-    Format = MonoPcmFormat(SweepRate(f));
+    Format = MonoPcm16(SweepRate(f));
 }
 
 void TGenerujAuto::AutoOpenVystup(DWORD Loops, std::uint16_t f) {

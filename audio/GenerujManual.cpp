@@ -12,7 +12,7 @@ std::unique_ptr<TGenerujManual> TGenerujManual::Create(const char* FileName,
     manual->DataHandle = GlobalBlock::AdoptLocked(wave.handle);
     manual->Data = wave.data;
     manual->DataLength = wave.length;
-    manual->Format = MonoPcmFormat(SampleRate);
+    manual->Format = MonoPcm16(SampleRate);
     return manual;
 }
 

@@ -26,16 +26,6 @@ constexpr UINT HeaderSize = sizeof(WAVEHDR);
 
 } // namespace
 
-WAVEFORMATEX MonoPcmFormat(DWORD rate) {
-    return {.wFormatTag = WAVE_FORMAT_PCM,
-            .nChannels = 1,
-            .nSamplesPerSec = rate,
-            .nAvgBytesPerSec = 2 * rate,
-            .nBlockAlign = 2,
-            .wBitsPerSample = 16,
-            .cbSize = 0};
-}
-
 void LoopOutput::Open(const WAVEFORMATEX& format, const void* data, DWORD length, DWORD loops) {
     if (Opened != 0) {
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-// What the two output objects share: the 16-bit mono format, and wave output device 0 with one
+// What the two output objects share: wave output device 0 with one
 // header in global memory that loops a buffer, opened with the system's messages, handed over,
 // and given back. Each object holds one by value and forwards its operations to it; it keeps the
 // five fields both objects have, under the names the system gives them. Calls from the
@@ -8,10 +8,9 @@
 
 #include "audio/GlobalBlock.h"
 #include "audio/platform/MMSystem.h"
+#include "audio/platform/waveout/MonoPcm16.h"
 
 #include <cstdint>
-
-WAVEFORMATEX MonoPcmFormat(DWORD rate);
 
 class LoopOutput {
 public:

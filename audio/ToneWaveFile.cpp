@@ -1,6 +1,7 @@
 #include "audio/ToneWaveFile.h"
 
 #include "audio/GlobalBlock.h"
+#include "audio/platform/waveout/MonoPcm16.h"
 #include "synth/Bands.h"
 
 #include <algorithm>
@@ -51,7 +52,7 @@ void Write(HMMIO file, const std::array<char, Size>& bytes) {
 // The PCM format record the file states, whatever rate the tone plays at, padded with zeros to
 // the even chunk size.
 std::array<char, FormatChunkSize> FormatChunk() {
-    const WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+    const WAVEFORMATEX format = MonoPcm16(44100);
     std::array<char, FormatChunkSize> chunk{};
     std::memcpy(chunk.data(), &format, sizeof format);
     return chunk;

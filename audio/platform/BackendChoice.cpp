@@ -1,5 +1,7 @@
 #include "audio/platform/BackendChoice.h"
 
+#include <cstdlib>
+
 namespace platform {
 
 std::optional<BackendChoice> ParseBackendChoice(std::string_view text) {
@@ -11,6 +13,23 @@ std::optional<BackendChoice> ParseBackendChoice(std::string_view text) {
         return std::nullopt;
     }
     return BackendChoice{text.substr(0, colon), text.substr(colon + 1)};
+}
+
+namespace {
+
+// A variable's value, empty for one that is unset.
+std::string Text(const char* value) {
+    return value ? value : "";
+}
+
+} // namespace
+
+std::string AudioChoice() {
+    return Text(std::getenv("PROGEN_AUDIO"));
+}
+
+std::string MixerChoice() {
+    return Text(std::getenv("PROGEN_MIXER"));
 }
 
 } // namespace platform

@@ -1,9 +1,12 @@
 #pragma once
 
-// The syntax of PROGEN_AUDIO and PROGEN_MIXER: a kind ("alsa", "null", "wav", "file", ...),
-// alone or followed by ':' and an argument (a device name, a path). Parsed here once for both.
+// The environment variables that choose the backends, read here alone: PROGEN_AUDIO (the wave
+// output's sink, sinks/Sink.h) and PROGEN_MIXER (mixer/Mixer.h). Both have one syntax: a kind
+// ("alsa", "null", "wav", "file", ...), alone or followed by ':' and an argument (a device name, a
+// path), parsed here once for both.
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -16,5 +19,9 @@ struct BackendChoice {
 // Nothing when a colon has nothing after it: an empty name names nothing, so "alsa:" is refused
 // rather than taken for some device.
 std::optional<BackendChoice> ParseBackendChoice(std::string_view text);
+
+// The variables' text as they are now; empty when unset.
+std::string AudioChoice();
+std::string MixerChoice();
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "audio/platform/Platform.h"
 
+#include "audio/platform/BackendChoice.h"
 #include "audio/platform/mixer/Mixer.h"
 #include "audio/platform/waveout/WaveOutEngine.h"
 
@@ -40,8 +41,8 @@ bool Platform::End() {
 
 Mixer* Platform::ChosenMixer() {
     if (!mixer_) {
-        const char* choice = std::getenv("PROGEN_MIXER");
-        mixer_ = MakeMixer(choice ? choice : "");
+        const std::string choice = MixerChoice();
+        mixer_ = MakeMixer(choice);
         if (!*mixer_) {
             std::cerr << "progen: PROGEN_MIXER=" << choice
                       << " is neither alsa[:NAME] nor file:PATH; the mixer is left alone\n";

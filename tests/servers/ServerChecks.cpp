@@ -4,7 +4,7 @@
 //   SERVER_RECORDING  the recording
 //   SERVER_LABEL      what was playing, for the figures ("PipeWire at 64 frames per cycle")
 //   SERVER_PLAYING    SteadyTone: "yes" when the tone already played as the recording began
-//   SERVER_PURITY     SteadyTone: "no" to leave out its pitch and purity (see server-scenario)
+//   SERVER_PURITY     SteadyTone: "no" to leave out its pitch and purity (see bench-servers)
 //   SERVER_SINCE      ToneArrives: the moment (seconds since the epoch) the wait counts from
 //   SERVER_WAIT       ToneArrives: how long to wait for the tone, in seconds
 //   SERVER_WITHIN     ToneArrives: how soon after SERVER_SINCE the tone must come (default: WAIT)
@@ -37,7 +37,8 @@ constexpr std::size_t ShortestGap = 8;
 // On a quiet two-core machine even the server's own player loses a few 64-frame cycles (up to
 // 1 % of the tone in gaps of 1.3 to 4 ms, measured with pw-cat); a tone that is continuous as far
 // as the program is concerned stays within these. Under load the server loses far more for any
-// player, which server-scenario tells apart by playing a plain player for comparison.
+// player at 64 frames, so scripts/bench-servers reports that continuity beside a plain player's
+// rather than judging it.
 constexpr double MostSilentPercent = 1;
 constexpr double LongestGapMs = 5;
 

@@ -89,10 +89,6 @@ std::vector<float> ReadRecording(const std::filesystem::path& path, std::size_t 
     return std::move(wav.frames);
 }
 
-WAVEFORMATEX MonoPcm16(DWORD rate) {
-    return {WAVE_FORMAT_PCM, 1, rate, 2 * rate, 2, 16, 0};
-}
-
 TestOutput::TestOutput(DWORD rate) {
     const WAVEFORMATEX format = MonoPcm16(rate);
     opened_ = waveOutOpen(&handle_, 0, &format, 0, 0, WAVE_ALLOWSYNC);

@@ -5,6 +5,7 @@
 // the wav sink.
 
 #include "audio/platform/MMSystem.h"
+#include "audio/platform/waveout/MonoPcm16.h"
 #include "tests/support/Seams.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
@@ -79,8 +80,6 @@ private:
     std::vector<std::int16_t> buffer_;
     bool written_ = false;
 };
-
-WAVEFORMATEX MonoPcm16(DWORD rate);
 
 // n samples all of one value.
 std::vector<std::int16_t> Constant(std::size_t n, std::int16_t value);

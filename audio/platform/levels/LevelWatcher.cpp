@@ -1,5 +1,6 @@
 #include "audio/platform/levels/LevelWatcher.h"
 
+#include "audio/platform/BackendChoice.h"
 #include "audio/platform/levels/SharedLevels.h"
 #include "audio/platform/mixer/LevelText.h"
 #include "audio/platform/system/Clock.h"
@@ -219,8 +220,7 @@ void KeepOnly(int socket) {
 } // namespace
 
 void StartLevelWatcher() {
-    const char* choice = std::getenv("PROGEN_MIXER");
-    const std::optional<std::string> mixer = CanonicalMixerChoice(choice ? choice : "");
+    const std::optional<std::string> mixer = CanonicalMixerChoice(MixerChoice());
     if (!mixer || TheLink()) {
         return;
     }

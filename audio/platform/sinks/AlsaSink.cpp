@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -47,6 +48,9 @@ struct HwParamsFree {
 struct SwParamsFree {
     void operator()(snd_pcm_sw_params_t* params) const { snd_pcm_sw_params_free(params); }
 };
+struct OutputClose {
+    void operator()(snd_output_t* output) const { snd_output_close(output); }
+};
 using Pcm = std::unique_ptr<snd_pcm_t, PcmClose>;
 
 struct Granted {
@@ -55,7 +59,23 @@ struct Granted {
     unsigned rate = SinkRate;
     snd_pcm_uframes_t buffer = 0;
     snd_pcm_uframes_t period = 0;
+    snd_pcm_uframes_t cycle = 0;
 };
+
+// Whether the PCM is PulseAudio's plugin, or lies on it: its description says so.
+bool OnPulseAudio(snd_pcm_t* pcm) {
+    snd_output_t* raw = nullptr;
+    if (snd_output_buffer_open(&raw) < 0) {
+        return false;
+    }
+    const std::unique_ptr<snd_output_t, OutputClose> output(raw);
+    char* text = nullptr;
+    if (snd_pcm_dump(pcm, output.get()) < 0) {
+        return false;
+    }
+    const std::size_t size = snd_output_buffer_string(output.get(), &text);
+    return std::string_view(text, size).find("PulseAudio") != std::string_view::npos;
+}
 
 int SetWidestFormat(snd_pcm_t* pcm, snd_pcm_hw_params_t* hw, SampleFormat& format) {
     int error = 0;
@@ -143,6 +163,7 @@ public:
     unsigned Rate() const override { return granted_.rate; }
     std::size_t Period() const override { return granted_.period; }
     std::size_t Capacity() const override { return granted_.buffer; }
+    std::size_t Cycle() const override { return granted_.cycle; }
 
     DeviceState Poll() override {
         DeviceState state;
@@ -321,6 +342,11 @@ OpenedSink OpenAlsaSink(const std::string& name) {
     }
     if (error < 0) {
         return {nullptr, MapAlsaError(error, WAVERR_BADFORMAT)};
+    }
+    // PulseAudio's plugin asks its server for early requests, and the server then runs its sink at
+    // our period: it takes one whole period at a time, every period.
+    if (OnPulseAudio(pcm.get())) {
+        granted.cycle = granted.period;
     }
     return {std::make_unique<AlsaSink>(std::move(pcm), granted), MMSYSERR_NOERROR};
 }

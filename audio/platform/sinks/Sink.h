@@ -1,12 +1,13 @@
 #pragma once
 
-// Where the wave output's sound goes: one stream of mono float frames (full scale ±1.0) at the
-// sink's own rate, already converted and mixed by the render thread.
+// Where the wave output's sound goes, as PROGEN_AUDIO chooses (SinkFactory.h): one stream of mono
+// float frames (full scale ±1.0) at the sink's own rate, already converted and mixed by the render
+// thread.
 //
 // Contract:
-// - OpenSink runs on the thread that opens the device: the user-interface thread inside
-//   waveOutOpen, or the render thread when it opens a lost device again. From then on only the
-//   render thread calls the sink, never under the engine's lock, and it destroys the sink.
+// - A sink is opened (SinkFactory.h) on the user-interface thread inside waveOutOpen, or on the
+//   render thread when it opens a lost device again. From then on only the render thread calls
+//   the sink, never under the engine's lock, and it destroys the sink.
 // - No call waits on the device for long: device I/O is non-blocking, and a device that takes
 //   nothing counts as full. Only Drain() waits, for as long as it is told.
 // - A frame counts as handed on (and its header may be done) once Write() has returned with it.
@@ -18,7 +19,6 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <string>
 
 namespace platform {
 
@@ -47,6 +47,9 @@ public:
     // The steps in which the device takes its frames, and the most frames it holds.
     virtual std::size_t Period() const = 0;
     virtual std::size_t Capacity() const = 0;
+    // The frames the device takes at once, every cycle, where that is known at open; 0 where it is
+    // not (a sound server may run at a cycle far longer than the period it granted).
+    virtual std::size_t Cycle() const = 0;
 
     virtual DeviceState Poll() = 0;
     // Hands frames on. What the device has no room for now is kept and goes first next time.
@@ -56,17 +59,9 @@ public:
     virtual void Drain(std::chrono::milliseconds limit) = 0;
 };
 
-class WavRecordings;
-
 struct OpenedSink {
     std::unique_ptr<Sink> sink; // null when opening failed
     MMRESULT error = MMSYSERR_NOERROR;
 };
-
-// Opens the sink that `choice` names, in the syntax of the environment variable PROGEN_AUDIO:
-// empty or "alsa" (ALSA PCM "default"), "alsa:NAME", "null", "wav:PATH" or "busy" (always
-// MMSYSERR_ALLOCATED); anything else fails with MMSYSERR_NODRIVER. A wav sink records into
-// `recordings` (WavSink.h).
-OpenedSink OpenSink(const std::string& choice, WavRecordings& recordings);
 
 } // namespace platform

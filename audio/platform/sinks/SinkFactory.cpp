@@ -1,13 +1,23 @@
+#include "audio/platform/sinks/SinkFactory.h"
+
 #include "audio/platform/BackendChoice.h"
 #include "audio/platform/sinks/AlsaSink.h"
 #include "audio/platform/sinks/NullSink.h"
-#include "audio/platform/sinks/Sink.h"
 #include "audio/platform/sinks/WavSink.h"
 
 namespace platform {
 
-OpenedSink OpenSink(const std::string& choice, WavRecordings& recordings) {
-    const std::optional<BackendChoice> parsed = ParseBackendChoice(choice);
+SinkFactory::SinkFactory() : recordings_(std::make_unique<WavRecordings>()) {}
+
+SinkFactory::~SinkFactory() = default;
+
+OpenedSink SinkFactory::OpenChosen() {
+    choice_ = AudioChoice();
+    return OpenAgain();
+}
+
+OpenedSink SinkFactory::OpenAgain() {
+    const std::optional<BackendChoice> parsed = ParseBackendChoice(choice_);
     if (!parsed) {
         return {nullptr, MMSYSERR_NODRIVER};
     }
@@ -22,12 +32,16 @@ OpenedSink OpenSink(const std::string& choice, WavRecordings& recordings) {
         return {std::make_unique<NullSink>(), MMSYSERR_NOERROR};
     }
     if (kind == "wav" && argument) {
-        return recordings.Open(std::string(*argument));
+        return recordings_->Open(std::string(*argument));
     }
     if (kind == "busy" && !argument) {
         return {nullptr, MMSYSERR_ALLOCATED};
     }
     return {nullptr, MMSYSERR_NODRIVER};
+}
+
+std::string SinkFactory::Name() const {
+    return choice_.empty() ? "alsa" : choice_;
 }
 
 } // namespace platform

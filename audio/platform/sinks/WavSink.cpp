@@ -118,6 +118,7 @@ public:
     unsigned Rate() const override { return SinkRate; }
     std::size_t Period() const override { return 0; }
     std::size_t Capacity() const override { return 0; }
+    std::size_t Cycle() const override { return 0; }
     DeviceState Poll() override { return {}; }
     void Drain(std::chrono::milliseconds /*limit*/) override {}
 

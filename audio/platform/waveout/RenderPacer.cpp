@@ -31,17 +31,20 @@ Clock::Duration Nanoseconds(double seconds) {
 
 } // namespace
 
-RenderPacer::RenderPacer(unsigned rate, std::size_t round, std::size_t period, std::size_t capacity)
+RenderPacer::RenderPacer(unsigned rate, std::size_t round, std::size_t period, std::size_t capacity,
+                         std::size_t cycle)
     : rate_(rate), round_(round), margin_(MinMargin) {
-    UseDevice(period, capacity);
+    UseDevice(period, capacity, cycle);
 }
 
-void RenderPacer::UseDevice(std::size_t period, std::size_t capacity) {
+void RenderPacer::UseDevice(std::size_t period, std::size_t capacity, std::size_t cycle) {
     capacity_ = capacity;
+    cycle_ = cycle;
     taken_.fill(0);
-    // Until the device has shown what it takes at once, half its buffer stays queued: a sound
-    // server may run at a cycle far longer than the period it granted us.
-    taken_[0] = std::max(period, capacity / 2);
+    // Until the device has shown what it takes at once, it takes its cycle where it told one, and
+    // else half its buffer stays queued: a sound server may run at a cycle far longer than the
+    // period it granted us.
+    taken_[0] = cycle > 0 ? cycle : std::max(period, capacity / 2);
     nextTaken_ = 1;
 }
 
@@ -99,7 +102,13 @@ std::size_t RenderPacer::Taken() const {
 
 std::size_t RenderPacer::Lead() const {
     const auto margin = static_cast<std::size_t>(std::llround(Seconds(margin_) * rate_));
-    const std::size_t lead = Taken() + margin;
+    std::size_t lead = Taken() + margin;
+    if (cycle_ > 0) {
+        // The cycles a round and the margin span, and the one the device may take right after
+        // the round.
+        const std::size_t spanned = (round_ + margin + cycle_ - 1) / cycle_;
+        lead = std::max(lead, (spanned + 1) * cycle_);
+    }
     return capacity_ > 0 ? std::min(lead, capacity_) : lead;
 }
 

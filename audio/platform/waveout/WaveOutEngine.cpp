@@ -1,8 +1,8 @@
 #include "audio/platform/waveout/WaveOutEngine.h"
 
+#include "audio/platform/waveout/DeviceLink.h"
+
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -25,11 +25,6 @@ std::uint64_t LoopsOf(WAVEHDR& header) {
     return std::max<DWORD>(header.dwLoops, 1);
 }
 
-std::string SinkChoice() {
-    const char* const variable = std::getenv("PROGEN_AUDIO");
-    return variable ? variable : "";
-}
-
 } // namespace
 
 WaveOutEngine::~WaveOutEngine() {
@@ -39,6 +34,13 @@ WaveOutEngine::~WaveOutEngine() {
 WaveOutEngine::OpenHandle* WaveOutEngine::Find(HWAVEOUT handle) {
     const auto found = handles_.find(reinterpret_cast<std::uintptr_t>(handle));
     return found == handles_.end() ? nullptr : &found->second;
+}
+
+template <typename Work>
+MMRESULT WaveOutEngine::WithHandle(HWAVEOUT handle, Work work) {
+    MutexLock lock(mutex_);
+    OpenHandle* open = Find(handle);
+    return open ? work(*open) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT WaveOutEngine::Open(unsigned rate, HWAVEOUT& handle) {
@@ -56,104 +58,80 @@ MMRESULT WaveOutEngine::Open(unsigned rate, HWAVEOUT& handle) {
 }
 
 MMRESULT WaveOutEngine::Close(HWAVEOUT handle) {
-    MutexLock lock(mutex_);
-    const OpenHandle* open = Find(handle);
-    if (!open) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (open->stream->HasQueue()) {
-        return WAVERR_STILLPLAYING;
-    }
-    handles_.erase(reinterpret_cast<std::uintptr_t>(handle));
-    return MMSYSERR_NOERROR;
+    return WithHandle(handle, [&](const OpenHandle& open) REQUIRES(mutex_) {
+        if (open.stream->HasQueue()) {
+            return WAVERR_STILLPLAYING;
+        }
+        handles_.erase(reinterpret_cast<std::uintptr_t>(handle));
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WaveOutEngine::Prepare(HWAVEOUT handle, WAVEHDR& header) {
-    MutexLock lock(mutex_);
-    OpenHandle* open = Find(handle);
-    if (!open) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    open->prepared.insert(&header);
-    SetHeaderFlags(header, HeaderFlags(header) | WHDR_PREPARED);
-    return MMSYSERR_NOERROR;
+    return WithHandle(handle, [&](OpenHandle& open) {
+        open.prepared.insert(&header);
+        SetHeaderFlags(header, HeaderFlags(header) | WHDR_PREPARED);
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WaveOutEngine::Unprepare(HWAVEOUT handle, WAVEHDR& header) {
-    MutexLock lock(mutex_);
-    OpenHandle* open = Find(handle);
-    if (!open) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (open->stream->InQueue(header)) {
-        return WAVERR_STILLPLAYING;
-    }
-    if (open->prepared.erase(&header) > 0) {
-        SetHeaderFlags(header, HeaderFlags(header) & ~WHDR_PREPARED);
-    }
-    return MMSYSERR_NOERROR;
+    return WithHandle(handle, [&](OpenHandle& open) {
+        if (open.stream->InQueue(header)) {
+            return WAVERR_STILLPLAYING;
+        }
+        if (open.prepared.erase(&header) > 0) {
+            SetHeaderFlags(header, HeaderFlags(header) & ~WHDR_PREPARED);
+        }
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WaveOutEngine::Write(HWAVEOUT handle, WAVEHDR& header) {
-    MutexLock lock(mutex_);
-    OpenHandle* open = Find(handle);
-    if (!open) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (!open->prepared.contains(&header)) {
-        return WAVERR_UNPREPARED;
-    }
-    if (open->stream->InQueue(header)) {
-        return WAVERR_STILLPLAYING;
-    }
-    // A trailing odd byte is half a sample and is not played.
-    std::vector<std::int16_t> buffer(header.dwBufferLength / sizeof(std::int16_t));
-    if (!buffer.empty()) {
-        std::memcpy(buffer.data(), header.lpData, buffer.size() * sizeof(std::int16_t));
-    }
-    open->stream->Queue(header, std::move(buffer), LoopsOf(header));
-    return MMSYSERR_NOERROR;
+    return WithHandle(handle, [&](OpenHandle& open) {
+        if (!open.prepared.contains(&header)) {
+            return WAVERR_UNPREPARED;
+        }
+        if (open.stream->InQueue(header)) {
+            return WAVERR_STILLPLAYING;
+        }
+        // A trailing odd byte is half a sample and is not played.
+        std::vector<std::int16_t> buffer(header.dwBufferLength / sizeof(std::int16_t));
+        if (!buffer.empty()) {
+            std::memcpy(buffer.data(), header.lpData, buffer.size() * sizeof(std::int16_t));
+        }
+        open.stream->Queue(header, std::move(buffer), LoopsOf(header));
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WaveOutEngine::Pause(HWAVEOUT handle) {
-    MutexLock lock(mutex_);
-    OpenHandle* open = Find(handle);
-    if (!open) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    open->stream->Pause();
-    return MMSYSERR_NOERROR;
+    return WithHandle(handle, [](OpenHandle& open) {
+        open.stream->Pause();
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WaveOutEngine::Restart(HWAVEOUT handle) {
-    MutexLock lock(mutex_);
-    OpenHandle* open = Find(handle);
-    if (!open) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    open->stream->Restart();
-    return MMSYSERR_NOERROR;
+    return WithHandle(handle, [](OpenHandle& open) {
+        open.stream->Restart();
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WaveOutEngine::Reset(HWAVEOUT handle) {
-    MutexLock lock(mutex_);
-    OpenHandle* open = Find(handle);
-    if (!open) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    ResetStream(*open);
-    return MMSYSERR_NOERROR;
+    return WithHandle(handle, [&](OpenHandle& open) REQUIRES(mutex_) {
+        ResetStream(open);
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WaveOutEngine::Position(HWAVEOUT handle, std::uint64_t& samples, unsigned& rate) {
-    MutexLock lock(mutex_);
-    const OpenHandle* open = Find(handle);
-    if (!open) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    samples = open->stream->Position();
-    rate = open->rate;
-    return MMSYSERR_NOERROR;
+    return WithHandle(handle, [&](const OpenHandle& open) {
+        samples = open.stream->Position();
+        rate = open.rate;
+        return MMSYSERR_NOERROR;
+    });
 }
 
 void WaveOutEngine::ResetStream(OpenHandle& open) {
@@ -161,7 +139,7 @@ void WaveOutEngine::ResetStream(OpenHandle& open) {
     auto fresh = std::make_unique<WaveOutStream>(open.rate, sinkRate_, open.stream->Paused());
     fading_.reserve(fading_.size() + 1);
     open.stream->HandBackAll();
-    if (open.stream->Sounding()) {
+    if (open.stream->MidSound()) {
         open.stream->FadeOut();
         fading_.push_back(std::move(open.stream));
     }
@@ -200,14 +178,12 @@ MMRESULT WaveOutEngine::StartRendering() {
     if (renderThread_.joinable()) {
         renderThread_.join();
     }
-    std::string choice = SinkChoice();
-    OpenedSink opened = OpenSink(choice, recordings_);
+    OpenedSink opened = sinks_.OpenChosen();
     if (!opened.sink) {
         return opened.error;
     }
     sinkRate_ = opened.sink->Rate();
     startingSink_ = std::move(opened.sink);
-    sinkChoice_ = std::move(choice);
     rendering_ = true;
     renderThread_ = clock_.StartThread([this](std::stop_token stop) { Render(stop); });
     return MMSYSERR_NOERROR;
@@ -215,26 +191,22 @@ MMRESULT WaveOutEngine::StartRendering() {
 
 void WaveOutEngine::Render(std::stop_token stop) {
     std::unique_ptr<Sink> sink;
-    std::string choice;
     unsigned rate = 0;
     {
         MutexLock lock(mutex_);
         sink = std::move(startingSink_);
-        choice = sinkChoice_;
         rate = sinkRate_;
     }
     const std::size_t longestRound = FramesIn(LongestRound, rate);
     mix_.reserve(longestRound);
     fadeGains_.reserve(longestRound);
-    RenderPacer pacer(rate, FramesIn(RenderPeriod, rate), sink->Period(), sink->Capacity());
-    const std::string name = choice.empty() ? "alsa" : choice;
+    DeviceLink device(std::move(sink), sinks_, FramesIn(RenderPeriod, rate));
 
     const Clock::TimePoint start = clock_.Now();
     Clock::TimePoint lastSound = start;
-    Clock::TimePoint nextOpen = start;
     bool ending = false;
-    // The first round comes a moment after the open: on the virtual clock that is only once the
-    // opener sleeps, so what it queues right after the open starts together, every run.
+    // The first round comes after the instant of the open, so that whatever is written in that
+    // instant starts together in it.
     Clock::TimePoint wake = start + Clock::Duration(1);
     for (;;) {
         clock_.SleepPaced(wake, stop);
@@ -242,37 +214,7 @@ void WaveOutEngine::Render(std::stop_token stop) {
             break;
         }
         const Clock::TimePoint now = clock_.Now();
-
-        if (!sink && now >= nextOpen) {
-            OpenedSink opened = OpenSink(choice, recordings_);
-            // The streams convert to the first device's rate; another rate waits for the next try.
-            if (opened.sink && opened.sink->Rate() == rate) {
-                sink = std::move(opened.sink);
-                pacer.UseDevice(sink->Period(), sink->Capacity());
-                std::fprintf(stderr, "progen: the sound device (%s) is back\n", name.c_str());
-            } else {
-                nextOpen = now + ReopenPeriod;
-            }
-        }
-        bool lost = false;
-        std::optional<std::size_t> queued;
-        if (sink) {
-            const DeviceState state = sink->Poll();
-            switch (state.event) {
-            case DeviceState::Event::Lost:
-                lost = true;
-                break;
-            case DeviceState::Event::Underran:
-                pacer.Underran(now);
-                [[fallthrough]];
-            case DeviceState::Event::Started:
-                pacer.Restart(now, state.queued.value_or(0));
-                break;
-            case DeviceState::Event::None:
-                break;
-            }
-            queued = state.queued;
-        }
+        const std::size_t due = std::min(device.Due(now), longestRound);
 
         std::size_t produced = 0;
         {
@@ -283,25 +225,13 @@ void WaveOutEngine::Render(std::stop_token stop) {
                 rendering_ = false;
                 break;
             }
-            if (ending_ && !Audible()) {
+            if (ending_ && !AnyFramesToMix()) {
                 ending = true;
                 break;
             }
-            produced = Mix(std::min(pacer.Due(now, queued), longestRound));
+            produced = Mix(due);
         }
-        if (sink && !lost && produced > 0) {
-            lost = !sink->Write(std::span(mix_).first(produced));
-        }
-        if (lost) {
-            // Play on into nothing, on the clock alone, until the device is back.
-            sink.reset();
-            pacer.UseDevice(0, 0);
-            nextOpen = now + ReopenPeriod;
-            std::fprintf(stderr,
-                         "progen: lost the sound device (%s); opening it again every %lld ms\n",
-                         name.c_str(), static_cast<long long>(ReopenPeriod.count()));
-        }
-        pacer.HandedOn(produced);
+        device.HandOn(now, std::span(mix_).first(produced));
 
         bool handedBack = false;
         {
@@ -312,18 +242,18 @@ void WaveOutEngine::Render(std::stop_token stop) {
     }
 
     // What fades out at the end is heard to its end before the device closes.
-    if (ending && sink) {
-        sink->Drain(EndLimit);
+    if (ending) {
+        device.Drain(EndLimit);
     }
-    sink.reset();
+    device.Close();
     if (ending) {
         MutexLock lock(mutex_);
         rendering_ = false;
     }
 }
 
-bool WaveOutEngine::Audible() {
-    const auto sounds = [](const WaveOutStream& stream) { return stream.Audible(); };
+bool WaveOutEngine::AnyFramesToMix() {
+    const auto sounds = [](const WaveOutStream& stream) { return stream.HasFramesToMix(); };
     return std::ranges::any_of(handles_,
                                [&](const auto& entry) { return sounds(*entry.second.stream); }) ||
            std::ranges::any_of(fading_, [&](const auto& stream) { return sounds(*stream); });
@@ -333,7 +263,7 @@ std::size_t WaveOutEngine::Mix(std::size_t due) {
     mix_.assign(due, 0.0f);
     fadeGains_.assign(fading_.empty() ? 0 : due, 0.0f);
     // While nothing sounds, silence keeps the device fed.
-    std::size_t produced = Audible() ? 0 : due;
+    std::size_t produced = AnyFramesToMix() ? 0 : due;
     const auto mixed = [&](WaveOutStream& stream, WaveOutStream::Role role) {
         produced = std::max(produced, stream.MixInto(mix_, fadeGains_, role));
     };
@@ -361,7 +291,7 @@ bool WaveOutEngine::HandBackPlayed() {
     for (const auto& stream : fading_) {
         stream->HandBackPlayed();
     }
-    std::erase_if(fading_, [](const auto& stream) { return stream->Finished(); });
+    std::erase_if(fading_, [](const auto& stream) { return !stream->HasFramesToMix(); });
     return handedBack;
 }
 

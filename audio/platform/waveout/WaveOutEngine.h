@@ -3,10 +3,12 @@
 // The wave output behind the waveOut* calls: the open handles, the one sink they share and the one
 // render thread that feeds it.
 //
-// Threads: every public call comes from the user-interface thread; it takes the engine's lock for
-// its work on the handles and never waits on the device. The render thread takes the same lock
-// to mix a round and to hand back what the round played, and talks to the device (opening it
-// again, polling it, writing to it, closing it) without the lock. So the two share nothing but
+// Threads: every public call comes from the user-interface thread and takes the engine's lock for
+// its work on the handles. None waits on the device but an Open that finds no render thread
+// running: under the lock it joins the thread of a device just released, and opens the device,
+// non-blocking (sinks/Sink.h). The render thread takes the same lock to mix a round and to hand
+// back what the round played, and talks to the device (opening it again, polling it, writing to
+// it, closing it) without the lock. So the two share nothing but
 // the handles' state and the dwFlags word of written headers, which the render thread sets, under
 // the lock, through SetHeaderFlags. A reset or a close between a round's mix and its hand-back
 // wins: what the round mixed is already a copy. Once Reset, Unprepare or Close has returned,
@@ -16,24 +18,20 @@
 // and sooner, after QuickRound, when a header has just been handed back, so that the next step
 // of a sweep, written a millisecond after the done flag was seen, follows it without a gap. While
 // nothing sounds, silence keeps the device fed. A header is done as soon as its last frame is in
-// the sink, a lead ahead of where the device plays; a write is heard within about one lead.
-// RenderPeriod is the longest round that still keeps that lead within a server cycle plus 15 ms,
+// the sink, a lead ahead of where the device plays; a write is heard within a RenderPeriod and a
+// lead. RenderPeriod is the longest round that keeps that within the bound RenderPacer.h gives,
 // and it wakes the thread fewer than 100 times a second.
 //
 // The device: the sink opens with the first handle (on the user-interface thread, so that a
 // missing device gives waveOutOpen its error) and stays open across closes and opens; it is
-// released after IdleRelease with no handle open, and the render thread ends with it. When the
-// device is lost (a sound server stopped, a card unplugged), the render thread closes it, says so
-// once on standard error, and opens it again every ReopenPeriod; meanwhile the rounds go on into
-// nothing, on the clock, so that headers still come back done on time. The sound comes back by
-// itself when the device does.
+// released after IdleRelease with no handle open, and the render thread ends with it. A device
+// that is lost meanwhile is opened again by the render thread (DeviceLink.h).
 
 #include "audio/platform/MMSystem.h"
 #include "audio/platform/sinks/Sink.h"
-#include "audio/platform/sinks/WavSink.h"
+#include "audio/platform/sinks/SinkFactory.h"
 #include "audio/platform/system/Clock.h"
 #include "audio/platform/util/ThreadSafety.h"
-#include "audio/platform/waveout/RenderPacer.h"
 #include "audio/platform/waveout/WaveOutStream.h"
 
 #include <chrono>
@@ -41,7 +39,6 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -50,7 +47,6 @@ namespace platform {
 inline constexpr std::chrono::milliseconds RenderPeriod{11};
 inline constexpr std::chrono::milliseconds QuickRound{2};
 inline constexpr std::chrono::milliseconds IdleRelease{1500};
-inline constexpr std::chrono::milliseconds ReopenPeriod{500};
 // How long the end of the program waits for its last sound to fade out and play.
 inline constexpr std::chrono::milliseconds EndLimit{300};
 
@@ -91,6 +87,9 @@ private:
 
     // The open handle, or null.
     OpenHandle* Find(HWAVEOUT handle) REQUIRES(mutex_);
+    // Under the lock, `work`'s result on the open handle; MMSYSERR_INVALHANDLE where none is.
+    template <typename Work>
+    MMRESULT WithHandle(HWAVEOUT handle, Work work) EXCLUDES(mutex_);
     // Hands every header of `open` back and fades out what it sounds.
     void ResetStream(OpenHandle& open) REQUIRES(mutex_);
     MMRESULT StartRendering() REQUIRES(mutex_);
@@ -103,7 +102,7 @@ private:
     std::size_t Mix(std::size_t due) REQUIRES(mutex_);
     // After the sink took the round: true when a header came back done.
     bool HandBackPlayed() REQUIRES(mutex_);
-    bool Audible() REQUIRES(mutex_);
+    bool AnyFramesToMix() REQUIRES(mutex_);
 
     Mutex mutex_;
     std::map<std::uintptr_t, OpenHandle> handles_ GUARDED_BY(mutex_);
@@ -113,10 +112,9 @@ private:
     bool ending_ GUARDED_BY(mutex_) = false;
     unsigned sinkRate_ GUARDED_BY(mutex_) = SinkRate;
     Clock& clock_;
-    WavRecordings recordings_;
-    // What a starting render thread takes: the device opened for it, and the choice it came from.
+    SinkFactory sinks_;
+    // What a starting render thread takes: the device opened for it.
     std::unique_ptr<Sink> startingSink_ GUARDED_BY(mutex_);
-    std::string sinkChoice_ GUARDED_BY(mutex_);
     // The render thread's own: its round's mix, and per frame the gain of what fades out in it.
     std::vector<float> mix_;
     std::vector<float> fadeGains_;

@@ -87,7 +87,7 @@ void WaveOutStream::HandBackAll() {
 
 void WaveOutStream::Pause() {
     paused_ = true;
-    if (Sounding()) {
+    if (MidSound()) {
         fader_.Fall();
     } else {
         fader_.Jump(false);
@@ -96,7 +96,7 @@ void WaveOutStream::Pause() {
 
 void WaveOutStream::Restart() {
     paused_ = false;
-    if (Begun()) {
+    if (RunHasOutput()) {
         fader_.Rise();
     } else {
         fader_.Jump(true);
@@ -107,12 +107,12 @@ std::uint64_t WaveOutStream::Position() const {
     return (handedOn_ * rate_ + sinkRate_ / 2) / sinkRate_;
 }
 
-bool WaveOutStream::Audible() const {
+bool WaveOutStream::HasFramesToMix() const {
     return !fader_.Silent() && !blocks_.empty() && !drained_;
 }
 
 std::size_t WaveOutStream::MixInto(std::span<float> mix, std::span<float> fading, Role role) {
-    if (!Audible()) {
+    if (!HasFramesToMix()) {
         return 0;
     }
     std::size_t wanted = mix.size();

@@ -70,12 +70,12 @@ public:
     bool HasQueue() const;
 
     // Hands every queued header back done, at once, and forgets them. What sounds then can only
-    // fade: FadeOut(), and the stream is Finished() once silent. A stream that has not begun to
-    // sound has nothing to fade.
+    // fade: FadeOut(), and the fade is over once it has no frames left to mix. Only a stream in
+    // the middle of a sound has anything to fade.
     void HandBackAll();
-    bool Sounding() const { return Audible() && Begun(); }
     void FadeOut() { fader_.Fall(); }
-    bool Finished() const { return !Audible(); }
+    // Part of its sound has been mixed and more is to come: a cut here would click.
+    bool MidSound() const { return HasFramesToMix() && RunHasOutput(); }
 
     // Pause fades the sound out and holds the stream; Restart fades it back in where it stopped.
     // Before anything has sounded, both act at once.
@@ -86,8 +86,9 @@ public:
     // Samples of the handle's rate handed on to the sink since the stream began.
     std::uint64_t Position() const;
 
-    // For the render thread. True while the stream has frames to mix.
-    bool Audible() const;
+    // For the render thread. True while the stream has frames to mix: not silenced, and queued
+    // frames not yet all converted.
+    bool HasFramesToMix() const;
     // Adds the stream's next frames into `mix`; returns how many (fewer than mix.size() only where
     // its sound ends or its fade-out is over). `fading` holds, per frame, the gains of the streams
     // that fade out after a reset: such a stream adds its own gain there, and every other stream
@@ -110,7 +111,8 @@ private:
     };
 
     std::span<const std::int16_t> Feed(std::size_t most);
-    bool Begun() const { return runOutput_ > 0; }
+    // The converter's current run has put out frames.
+    bool RunHasOutput() const { return runOutput_ > 0; }
     void StartRun();
 
     unsigned rate_;
