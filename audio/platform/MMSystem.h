@@ -157,7 +157,7 @@ inline void SetHeaderFlags(WAVEHDR& header, DWORD flags) {
 //   stay where it is; the render thread writes nothing but its dwFlags (see above).
 // - The position counts the handle's samples handed on to the sink since the open or the last
 //   reset, in TIME_SAMPLES, TIME_BYTES or TIME_MS (any other type is answered in samples).
-// - Where the sound goes is the environment's choice (PROGEN_AUDIO, see sinks/Sink.h).
+// - Where the sound goes is the environment's choice (PROGEN_AUDIO, see sinks/SinkFactory.h).
 extern "C" {
 MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
                      DWORD_PTR dwInstance, DWORD fdwOpen);
