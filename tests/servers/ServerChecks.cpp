@@ -78,6 +78,7 @@ struct Continuity {
     std::size_t silentFrames = 0;
     std::size_t gaps = 0;
     std::size_t longestGap = 0;
+    std::size_t longestGapAt = 0; // its first frame in the recording
     // The longest stretch without a gap.
     std::size_t cleanBegin = 0;
     std::size_t cleanSize = 0;
@@ -100,7 +101,10 @@ Continuity MeasureContinuity(const std::vector<float>& frames, std::size_t begin
         if (run - i >= ShortestGap) {
             ++result.gaps;
             result.silentFrames += run - i;
-            result.longestGap = std::max(result.longestGap, run - i);
+            if (run - i > result.longestGap) {
+                result.longestGap = run - i;
+                result.longestGapAt = i;
+            }
             if (i - cleanFrom > result.cleanSize) {
                 result.cleanBegin = cleanFrom;
                 result.cleanSize = i - cleanFrom;
@@ -171,10 +175,12 @@ TEST(Server, SteadyTone) {
     const Continuity continuity = MeasureContinuity(frames, begin, frames.size());
     const double silentPercent = 100.0 * static_cast<double>(continuity.silentFrames) /
                                  static_cast<double>(frames.size() - begin);
-    std::printf("%s: %.3f s of tone, %.2f %% silent in %zu gaps, the longest %.1f ms; the "
-                "longest stretch without a gap %.3f s\n",
-                label.c_str(), Seconds(frames.size() - begin), silentPercent, continuity.gaps,
-                1000 * Seconds(continuity.longestGap), Seconds(continuity.cleanSize));
+    std::printf(
+        "%s: %.3f s of tone, %.2f %% silent in %zu gaps, the longest %.1f ms (at %.3f s "
+        "of the recording, the tone from %.3f s); the longest stretch without a gap %.3f s\n",
+        label.c_str(), Seconds(frames.size() - begin), silentPercent, continuity.gaps,
+        1000 * Seconds(continuity.longestGap), Seconds(continuity.longestGapAt), Seconds(start),
+        Seconds(continuity.cleanSize));
     EXPECT_LE(silentPercent, MostSilentPercent)
         << label << ": expected a continuous tone (at most " << MostSilentPercent
         << " % silent), saw " << silentPercent << " % silent in " << continuity.gaps << " gaps";
