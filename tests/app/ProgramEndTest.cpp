@@ -32,6 +32,24 @@ bool ExitedWithZero(const std::optional<int>& status) {
     return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
 }
 
+void WriteFile(const QString& path, const std::string& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+std::string ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// This process as a live holder of a share: its program and watcher.
+std::string SelfAsHolder() {
+    const std::string self =
+        std::to_string(getpid()) + "/" + std::to_string(platform::IdOf(getpid()).start);
+    return self + " " + self;
+}
+
 class ProgramEndTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -68,17 +86,12 @@ protected:
         });
     }
 
-    // The share file's path, and its text.
     QString SharePath() const {
         return Path("runtime") + "/" + QDir(Path("runtime")).entryList(QDir::Files).value(0);
     }
-    std::string ShareText() const {
-        QFile share(SharePath());
-        return share.open(QIODevice::ReadOnly) ? share.readAll().toStdString() : std::string();
-    }
     // The program and watcher pids of the share's first holder.
     std::pair<pid_t, pid_t> FirstHolder() const {
-        const std::string text = ShareText();
+        const std::string text = ReadFile(SharePath());
         pid_t program = 0;
         pid_t watcher = 0;
         const std::size_t at = text.find("holder=");
@@ -226,17 +239,6 @@ bool Says(const ChildProcess& program, const std::string& words) {
     return false;
 }
 
-void WriteFile(const QString& path, const std::string& text) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.data(), static_cast<qint64>(text.size()));
-}
-
-std::string ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
 class StartBoxTest : public ProgramEndTest,
                      public testing::WithParamInterface<std::tuple<const char*, int>> {};
 
@@ -270,24 +272,27 @@ INSTANTIATE_TEST_SUITE_P(Causes, StartBoxTest,
 
 // Both killed at once (an out-of-memory kill of the session): the share still holds the user's
 // levels, and the next program gives them back. A holder of an earlier boot counts as gone,
-// though its pid and start time are those of a live process now.
+// though its pid and start time are those of a live process now. The first program starts with
+// standard error closed: its messages must not go into its watcher's socket.
 TEST_F(ProgramEndTest, ASharePastAllItsHoldersStillGivesTheUserLevelsBack) {
     for (const bool earlierBoot : {false, true}) {
-        const auto first = Start("tone");
+        const auto first = Start("tone", [] { ::close(STDERR_FILENO); });
         ASSERT_TRUE(Within(10s, [&] { return Holders() == 1 && MixerHolds(GeneratorLevels); }));
         const auto [program, watcher] = FirstHolder();
         ASSERT_GT(watcher, 0);
+        char errors[64] = "";
+        const std::string fd = "/proc/" + std::to_string(program) + "/fd/2";
+        EXPECT_GT(::readlink(fd.c_str(), errors, sizeof errors - 1), 0);
+        EXPECT_STREQ(errors, "/dev/null");
         ::kill(watcher, SIGKILL);
         first->Signal(SIGKILL);
         ASSERT_TRUE(first->Wait(1s) && AllChildrenEnded(1s));
         if (earlierBoot) {
-            std::string text = ShareText();
+            std::string text = ReadFile(SharePath());
             const std::size_t boot = text.find("boot=") + 5;
             text.replace(boot, text.find('\n', boot) - boot, "an-earlier-boot");
-            const std::string self =
-                std::to_string(getpid()) + "/" + std::to_string(platform::IdOf(getpid()).start);
             const std::size_t holder = text.find("holder=") + 7;
-            text.replace(holder, text.find('\n', holder) - holder, self + " " + self);
+            text.replace(holder, text.find('\n', holder) - holder, SelfAsHolder());
             WriteFile(SharePath(), text);
         }
         EXPECT_TRUE(MixerHolds(GeneratorLevels));
@@ -334,14 +339,12 @@ TEST_F(ProgramEndTest, AForeignOrUnreadableShareIsNeitherTakenNorOverwritten) {
     probe->Signal(SIGTERM);
     ASSERT_TRUE(ExitedWithZero(probe->Wait(1s)) && AllChildrenEnded(1s));
 
-    const std::string self =
-        std::to_string(getpid()) + "/" + std::to_string(platform::IdOf(getpid()).start);
     std::string planted =
         "mixer=file:" + Path("mixer.txt").toStdString() + "\nboot=" + platform::BootId() + "\n";
     for (const char* line : {"wave0", "aux1", "aux2", "aux3", "aux4", "aux5"}) {
         planted += std::string(line) + "=0xFFFFFFFF\n";
     }
-    planted += "holder=" + self + " " + self + "\nend\n";
+    planted += "holder=" + SelfAsHolder() + "\nend\n";
     const std::string runtime = Path("runtime").toStdString();
     const struct {
         const char* what;
@@ -369,19 +372,6 @@ TEST_F(ProgramEndTest, AForeignOrUnreadableShareIsNeitherTakenNorOverwritten) {
         EXPECT_EQ(QDir(Path("runtime")).entryList(QDir::Files).size(), 1) << shared.what;
         QFile::remove(kept);
     }
-}
-
-// Started with standard error closed, the program's messages do not go into its watcher's socket.
-TEST_F(ProgramEndTest, AClosedStandardErrorIsNoSocketOfTheProgram) {
-    const auto program = Start("tone", [] { ::close(STDERR_FILENO); });
-    ASSERT_TRUE(Within(10s, [&] { return Holders() == 1; }));
-    const std::string fd = "/proc/" + std::to_string(FirstHolder().first) + "/fd/2";
-    char target[64] = "";
-    EXPECT_GT(::readlink(fd.c_str(), target, sizeof target - 1), 0);
-    EXPECT_STREQ(target, "/dev/null");
-    program->Signal(SIGTERM);
-    EXPECT_TRUE(ExitedWithZero(program->Wait(1s)));
-    ExpectUserLevelsBackAndNothingLeft();
 }
 
 } // namespace
